@@ -1,0 +1,49 @@
+# Compiler settings shared by every target.
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+
+if(WIN32)
+  # Windows programs: Unicode API, no MinGW runtime DLLs beside ours.
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(HOST_ARCH 64)
+  else()
+    set(HOST_ARCH 32)
+  endif()
+else()
+  option(ENABLE_SANITIZERS "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+  if(ENABLE_SANITIZERS)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# A DLL whose exports are __stdcall functions with undecorated names, listed in a .def file.
+function(add_stdcall_dll target def_file)
+  add_library(${target} SHARED ${ARGN})
+  set_target_properties(${target} PROPERTIES PREFIX "")
+  target_sources(${target} PRIVATE ${def_file})
+  target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
+endfunction()
+
+# Copies a file into the folder of the Windows programs at build time.
+function(copy_beside_programs target)
+  foreach(file IN LISTS ARGN)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${CMAKE_BINARY_DIR}/bin/)
+  endforeach()
+endfunction()
+
+# Adds every immediate subfolder of `dir` that has a CMakeLists.txt, so areas can be added
+# without editing a shared list.
+function(add_subdirectories_with_lists dir)
+  file(GLOB children LIST_DIRECTORIES true "${dir}/*")
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
