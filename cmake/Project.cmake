@@ -36,13 +36,27 @@ function(copy_beside_programs target)
   endforeach()
 endfunction()
 
-# Adds every immediate subfolder of `dir` that has a CMakeLists.txt, so areas can be added
-# without editing a shared list.
+# AREAS limits a build to some areas while others are being worked on, e.g.
+# -DAREAS="common;setup_wizard;support_library". Empty builds everything.
+set(AREAS "" CACHE STRING "Folders to build (deliverables, stand-ins, test areas); empty for all")
+
+function(area_enabled name out)
+  if(AREAS STREQUAL "" OR name IN_LIST AREAS)
+    set(${out} TRUE PARENT_SCOPE)
+  else()
+    set(${out} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Adds every immediate subfolder of `dir` that has a CMakeLists.txt and is an enabled area,
+# so areas are added without editing a shared list.
 function(add_subdirectories_with_lists dir)
   file(GLOB children LIST_DIRECTORIES true "${dir}/*")
   list(SORT children)
   foreach(child IN LISTS children)
-    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+    get_filename_component(name ${child} NAME)
+    area_enabled(${name} enabled)
+    if(enabled AND IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
       add_subdirectory(${child})
     endif()
   endforeach()
