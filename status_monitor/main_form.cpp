@@ -1,0 +1,221 @@
+#include "status_monitor/main_form.h"
+
+#include "status_monitor/message_table.h"
+#include "status_monitor/texts.h"
+
+namespace monitor {
+
+namespace {
+
+constexpr Ctl kWindow{"MainForm"};
+constexpr Ctl kCombo{"Combo0"};
+constexpr Ctl kMenuBar{"Menu1"};
+constexpr Color kPaleCyan = Rgb(192, 255, 255);
+
+// Every control that takes the window's font, in the order the font is applied.
+constexpr Ctl kFontControls[] = {
+    {"MainForm"}, {"SSTab1"}, {"Cmdm"}, {"Cmd0", 0}, {"Cmd0", 1}, {"Combo0"},
+    {"Frame0", 0}, {"Frame0", 1}, {"Frame0", 2}, {"Frame0", 3}, {"Frame0", 4}, {"Frame0", 5}, {"Frame0", 6},
+    {"Frame0", 7}, {"Frame0", 8}, {"Label0_1"}, {"Label0_2", 0}, {"Label0_2", 1}, {"Label0_2", 2},
+    {"Label0_3", 0}, {"Label0_3", 1}, {"Label0_4", 0}, {"Label0_4", 1}, {"Label0_5"}, {"Label0_6"},
+    {"Label0_7"}, {"Label0_8"}, {"Label0_9"},
+};
+
+}  // namespace
+
+MainForm::MainForm(View& view, MessageBoxes& boxes, EventLoop& events, Common& common)
+    : view_(view), boxes_(boxes), events_(events), common_(common), status_(view, common) {}
+
+bool MainForm::Printer_Scan() {
+  if (common_.ScanPrinters() == kLibraryMissing) {
+    boxes_.Show(text::kLibraryMissing, BoxStyle::Error);
+    endFlag_ = true;
+    return true;
+  }
+  endFlag_ = false;
+  const PrinterList& printers = common_.printers();
+  if (printers.count <= 1) {
+    view_.SetEnabled(kCombo, false);
+    view_.SetBackColor(kCombo, kPaleCyan);
+    view_.ClearList(kCombo);
+    view_.SetText(kCombo, printers.unitText);
+    return false;
+  }
+  suppressSelection_ = true;
+  view_.SetEnabled(kCombo, true);
+  view_.SetBackColor(kCombo, kSystemWindowColor);
+  view_.ClearList(kCombo);
+  for (int i = 0; i < printers.count; ++i) {
+    view_.AddItem(kCombo, std::to_string(static_cast<long long>(printers.units[i]) + 1));
+  }
+  view_.SetListIndex(kCombo, 0);
+  common_.SelectPrinter(0);
+  suppressSelection_ = false;
+  return false;
+}
+
+void MainForm::Load(std::wstring appPath) {
+  common_.printers().appPath = std::move(appPath);
+  if (!Printer_Scan()) {
+    for (const Ctl control : kFontControls) view_.SetFontName(control, "Arial");
+    for (const Ctl control : kFontControls) view_.SetFontSize(control, 9);
+    view_.SetText(kWindow, text::kTitle);
+    view_.SetText({"Cmdm"}, text::kMinimize);
+
+    for (int page = 4; page >= 0; --page) {
+      view_.SelectPage(page);
+      view_.SetText({"SSTab1", page}, text::kPageCaptions[page]);
+      if (pages_[page]) pages_[page]->Prepare();
+    }
+    view_.SetText({"MenuItem", 0}, text::kMenuOpen);
+    view_.SetText({"MenuItem", 2}, text::kMenuVersion);
+
+    status_.Prepare();
+    common_.SetFirstRefresh();
+    common_.ReadStatus();
+    common_.RefreshPrinterInfo();
+    ShowStatusAndRemember();
+    events_.StartTimer(TimerId::Timer1, 200);
+  }
+  view_.ShowWindow();
+  view_.SetVisible(kMenuBar, false);
+}
+
+void MainForm::Activate() {
+  if (endFlag_) Unload();
+}
+
+void MainForm::Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  events_.StopTimer(TimerId::Timer1);
+  events_.StopTimer(TimerId::Timer2);
+  view_.Unload();
+}
+
+void MainForm::RememberStatus() {
+  rememberedCount_ = common_.printers().count;
+  rememberedStatus_ = common_.info().statusCode;
+  rememberedState_ = common_.info().stateCode;
+}
+
+void MainForm::ShowStatusAndRemember() {
+  status_.ShowStatusPage();
+  RememberStatus();
+}
+
+void MainForm::Combo0_Click(int index) {
+  if (suppressSelection_ || index < 0 || index >= common_.printers().count) return;
+  common_.SelectPrinter(index);
+  common_.SetFirstRefresh();
+  common_.ReadStatus();
+  common_.RefreshPrinterInfo();
+  ShowStatusAndRemember();
+}
+
+void MainForm::Cmd0_Click(int index) {
+  if (index == 1) {  // "Update"
+    if (boxes_.Show(text::kConfirmRefreshPrinters, BoxStyle::Question) != BoxAnswer::Ok) return;
+    if (Printer_Scan()) {
+      Unload();
+      return;
+    }
+    if (common_.printers().count != rememberedCount_) {
+      if (common_.printers().Found()) {
+        common_.ReadStatus();
+        common_.RefreshPrinterInfo();
+      } else {
+        common_.info().statusCode = 0;
+        common_.info().stateCode = 0;
+      }
+      ShowStatusAndRemember();
+    }
+    return;
+  }
+  // "Log..": the instruction log can be fetched only from an idle printer.
+  if (!common_.printers().Found()) {
+    boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
+  } else if (common_.info().statusCode == 0 && common_.info().stateCode == 0) {
+    // The file selection window comes with the maintenance page.
+  } else {
+    boxes_.Show(text::kPrinterOnPrinting, BoxStyle::Error);
+  }
+}
+
+void MainForm::Cmdm_Click() {
+  view_.HideWindow();
+  view_.SetVisible(kMenuBar, false);
+}
+
+void MainForm::SSTab1_Click(int previousPage) {
+  common_.ReadStatus();
+  common_.RefreshPrinterInfo();
+  if (previousPage != 0) ShowStatusAndRemember();
+  for (int page = 1; page <= 4; ++page) {
+    if (page != previousPage && pages_[page]) pages_[page]->Refresh();
+  }
+}
+
+void MainForm::OnTimer(TimerId timer) {
+  if (unloaded_) return;
+  if (timer == TimerId::Timer2) {
+    common_.OnTimer2();
+  } else {
+    Timer1_Timer();
+  }
+}
+
+void MainForm::Timer1_Timer() {
+  tickCounter_ = static_cast<int16_t>(tickCounter_ + 2);
+  if (tickCounter_ < 10) return;
+  tickCounter_ = 0;
+  if (common_.Waiting()) return;  // the poll skips its turn while a retry wait runs
+
+  PrinterList& printers = common_.printers();
+  PrinterInfo& info = common_.info();
+  if (printers.Found()) {
+    common_.ReadStatus();
+    common_.RefreshPrinterInfo();
+  } else if (Printer_Scan()) {
+    Unload();
+    return;
+  }
+  if (unloaded_) return;
+
+  int32_t code = info.statusCode;
+  if (!printers.Found()) {
+    info.statusCode = 0;
+    info.stateCode = 0;
+    code = 0;
+  }
+  if (code < 0 && IsDisconnectionCode(code)) common_.ClearPrinters();
+  const int kind = code < 0 ? MessageKind(code) : kInfo;
+
+  if (view_.IsWindowVisible()) {
+    if (view_.CurrentPage() == 0) {
+      const bool unchanged = printers.count == rememberedCount_ && info.statusCode == rememberedStatus_ &&
+                             info.stateCode == rememberedState_;
+      if (unchanged && kind < kHostFailure) {
+        status_.ShowSupplies();
+      } else {
+        ShowStatusAndRemember();
+      }
+    }
+  } else if (kind >= kPrinterAlarm) {
+    view_.ShowWindow();
+    view_.SetVisible(kMenuBar, false);
+    view_.SelectPage(0);
+    ShowStatusAndRemember();
+  }
+
+  // One end question at a time: polls that come while it is open do not ask again.
+  if (kind >= kHostFailure && !endQuestionOpen_) {
+    endQuestionOpen_ = true;
+    const std::string question = std::string(text::kUnrecoverable) + "\r" + std::string(text::kEndMonitorQuestion);
+    const BoxAnswer answer = boxes_.Show(question, BoxStyle::Critical);
+    endQuestionOpen_ = false;
+    if (answer == BoxAnswer::Yes) Unload();
+  }
+}
+
+}  // namespace monitor

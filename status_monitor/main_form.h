@@ -1,0 +1,67 @@
+// MainForm: the monitor's one window — load, printer selection, the status page buttons, page
+// changes, the one-second poll and unload.
+#pragma once
+
+#include <array>
+
+#include "status_monitor/common.h"
+#include "status_monitor/ports.h"
+#include "status_monitor/status_display.h"
+
+namespace monitor {
+
+// Pages 1 to 4 of SSTab1: prepared once at load, refreshed when another page is left.
+class Page {
+ public:
+  virtual ~Page() = default;
+  virtual void Prepare() = 0;
+  virtual void Refresh() = 0;
+};
+
+class MainForm {
+ public:
+  MainForm(View& view, MessageBoxes& boxes, EventLoop& events, Common& common);
+
+  // Pages 1..4 as they become available; a missing page keeps its caption only.
+  void SetPage(int index, Page* page) { pages_[index] = page; }
+
+  // Events of the window.
+  void Load(std::wstring appPath);
+  void Activate();
+  void Unload();
+  void Combo0_Click(int index);
+  void Cmd0_Click(int index);
+  void Cmdm_Click();
+  void SSTab1_Click(int previousPage);
+  void OnTimer(TimerId timer);
+
+  // Runs the scan and refills the selection; true when the program must end.
+  bool Printer_Scan();
+
+  bool EndFlag() const { return endFlag_; }
+  bool Unloaded() const { return unloaded_; }
+  StatusDisplay& statusDisplay() { return status_; }
+
+ private:
+  void ShowStatusAndRemember();
+  void RememberStatus();
+  void Timer1_Timer();
+
+  View& view_;
+  MessageBoxes& boxes_;
+  EventLoop& events_;
+  Common& common_;
+  StatusDisplay status_;
+  std::array<Page*, 5> pages_{};
+
+  bool endFlag_ = false;
+  bool suppressSelection_ = false;
+  bool unloaded_ = false;
+  bool endQuestionOpen_ = false;
+  int16_t tickCounter_ = 0;
+  int16_t rememberedCount_ = 0;
+  int32_t rememberedStatus_ = 0;
+  int32_t rememberedState_ = 0;
+};
+
+}  // namespace monitor

@@ -1,0 +1,48 @@
+// Every fixed English text the monitor shows, in one place (the message table has the rest).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace monitor::text {
+
+inline constexpr std::string_view kTitle = "TPX800 Status Monitor";
+inline constexpr std::string_view kMinimize = "Minimize";
+inline constexpr std::string_view kPageCaptions[5] = {
+    "Printer Status", "Printer Setting", "Media Status", "Printer Property", "Others"};
+
+inline constexpr std::string_view kLibraryMissing = "KV Port Manager is not found. Status Monitor ends.";
+inline constexpr std::string_view kNoPrinterFound = "No Printer is found.";
+inline constexpr std::string_view kPrinterOnPrinting = "Printer is on printing. Command could not be accepted.";
+inline constexpr std::string_view kUnrecoverable = "Unrecoverable error happens.";
+inline constexpr std::string_view kEndMonitorQuestion = "Would you like to end Status Monitor?";
+
+inline constexpr std::string_view kConfirmRefreshPrinters = "Would you like to refresh the status of Onlien Printers?";
+inline constexpr std::string_view kConfirmChangeSetting = "Would you like to change Printer Setting?";
+inline constexpr std::string_view kConfirmRefreshSetting = "Would you like to refresh Printer Setting?";
+inline constexpr std::string_view kConfirmClearCounter = "Would you like to clear Print Counter?";
+inline constexpr std::string_view kConfirmTestPrint = "Would you like to start Test Print?";
+inline constexpr std::string_view kConfirmUpdateFirmware = "Would you like to update Printer Firmware?";
+
+// Status page.
+inline constexpr std::string_view kFrame0Captions[9] = {
+    "Printer Status", "Media Status", "Card Quantity", "Ink Quantity", "Ink",
+    "Printer Print Counter", "Print Counter", "Version", "Printer Selection"};
+inline constexpr std::string_view kNumberOfInkSets = "Number of Ink Sets";
+inline constexpr std::string_view kLotNumber = "Lot Number";
+inline constexpr std::string_view kUnitNo = "Unit No.";
+inline constexpr std::string_view kInstructionLog = "Instruction Log";
+inline constexpr std::string_view kLogButton = "Log..";
+inline constexpr std::string_view kUpdateButton = "Update";
+inline constexpr std::string_view kReady = "Ready";
+inline constexpr std::string_view kNoPrinterIsFound = "No printer is found";
+inline constexpr std::string_view kPrinterBusy = "Printer is busy. Command was rejected.";
+
+// Icon menu.
+inline constexpr std::string_view kMenuOpen = "Open(&O)";
+inline constexpr std::string_view kMenuVersion = "Version(&A)";
+
+// Text of a printer state code; state 0 is "Ready" only when the status is not a "not accepted" kind.
+std::string_view StateText(int32_t stateCode);
+
+}  // namespace monitor::text
