@@ -54,10 +54,12 @@ void Common::ClearPrinters() {
 
 int32_t Common::ScanPrinters() {
   printers_.count = 0;
-  KvResult result;
+  int32_t code = 0;  // the last result the library gave
+  BindFailure failure = BindFailure::None;
   while (printers_.count < kMaxPrinters) {
     int32_t handle = 0;
     int32_t unit = 0;
+    KvResult result;
     if (printers_.count == 0) {
       result = WithBusyRetry([&] {
         handle = 0;
@@ -71,33 +73,37 @@ int32_t Common::ScanPrinters() {
         return library_.ScanKV450Next(handle, unit);
       });
     }
-    if (result.raised()) break;
-    if (printers_.count != 0 && result.code == kNoPrinterLibrary) {
-      result.code = 0;  // the end of the list
+    if (result.raised()) {
+      failure = result.failure;
       break;
     }
-    if (result.code != 0) break;
+    code = result.code;
+    if (printers_.count != 0 && code == kNoPrinterLibrary) {
+      code = 0;  // the end of the list
+      break;
+    }
+    if (code != 0) break;
     printers_.handles[printers_.count] = handle;
     printers_.units[printers_.count] = unit;
     ++printers_.count;
   }
 
-  if (result.failure == BindFailure::FileNotFound) {
+  if (failure == BindFailure::FileNotFound) {
     ClearPrinters();
     return kLibraryMissing;
   }
-  if (result.raised()) {
+  if (failure != BindFailure::None) {  // the library could not answer: nothing is known
     ClearPrinters();
-    return result.code;
+    return code;
   }
   printers_.selectedIndex = 0;
-  if (result.code == 0 && printers_.count != 0) {
+  if (code == 0 && printers_.count != 0) {
     SelectPrinter(0);
   } else {
     printers_.selected = {};  // a failed scan keeps what it counted but selects nothing
     printers_.unitText.clear();
   }
-  return result.code;
+  return code;
 }
 
 void Common::ReadStatus() {

@@ -14,7 +14,8 @@ struct PrinterRef {
 // Why a call did not reach the library at all.
 enum class BindFailure : uint8_t {
   None,
-  FileNotFound,   // QLC07RT.dll could not be loaded
+  FileNotFound,   // QLC07RT.dll was not found
+  LoadFailed,     // QLC07RT.dll was found but could not be loaded (another architecture, say)
   EntryNotFound,  // the library lacks the function
 };
 

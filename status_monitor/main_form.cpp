@@ -156,6 +156,34 @@ void MainForm::SSTab1_Click(int previousPage) {
   }
 }
 
+void MainForm::Icon_DoubleClick() {
+  common_.ReadStatus();
+  common_.RefreshPrinterInfo();
+  status_.ShowStatusPage();
+  view_.SelectPage(0);
+  RememberStatus();
+  if (!view_.IsWindowVisible()) {
+    view_.ShowWindow();
+    view_.SetVisible(kMenuBar, false);
+  }
+  view_.BringToFront();
+}
+
+void MainForm::MenuItem_Click(int index) {
+  if (index == 0) {
+    common_.ReadStatus();
+    common_.RefreshPrinterInfo();
+    status_.ShowStatusPage();
+    view_.SelectPage(0);
+    RememberStatus();
+  } else if (index == 2) {
+    if (pages_[4]) pages_[4]->Refresh();
+    view_.SelectPage(4);
+  }
+  view_.ShowWindow();
+  view_.SetVisible(kMenuBar, false);
+}
+
 void MainForm::OnTimer(TimerId timer) {
   if (unloaded_) return;
   if (timer == TimerId::Timer2) {

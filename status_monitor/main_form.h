@@ -34,6 +34,9 @@ class MainForm {
   void Cmdm_Click();
   void SSTab1_Click(int previousPage);
   void OnTimer(TimerId timer);
+  // The notification-area icon: a double click, and the items of its menu (0 "Open", 2 "Version").
+  void Icon_DoubleClick();
+  void MenuItem_Click(int index);
 
   // Runs the scan and refills the selection; true when the program must end.
   bool Printer_Scan();

@@ -59,6 +59,7 @@ class View {
   virtual void HideWindow() = 0;
   virtual int CurrentPage() = 0;
   virtual void SelectPage(int page) = 0;  // does not raise the page-change event
+  virtual void BringToFront() = 0;
   virtual void Unload() = 0;              // closes the window; the program ends
 };
 

@@ -151,6 +151,8 @@ class FakeView : public View {
   void HideWindow() override { windowVisible = false; }
   int CurrentPage() override { return page; }
   void SelectPage(int p) override { page = p; }
+  void BringToFront() override { ++broughtToFront; }
+  int broughtToFront = 0;
   void Unload() override { unloaded = true; windowVisible = false; }
 };
 

@@ -1,0 +1,627 @@
+#include "status_monitor/win/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "common/win/ansi.h"
+#include "common/win_path.h"
+#include "status_monitor/texts.h"
+#include "status_monitor/win/dpi.h"
+
+namespace monitor::win {
+
+namespace {
+
+constexpr UINT_PTR kTimer1Id = 1;
+constexpr UINT_PTR kTimer2Id = 2;
+constexpr UINT kIconMessage = WM_APP + 1;
+constexpr UINT kIconId = 0;
+constexpr UINT kMenuOpenId = 40000;
+constexpr UINT kMenuVersionId = 40002;
+constexpr int kFirstControlId = 1000;
+constexpr wchar_t kPageClass[] = L"TPX800StatusMonitorPage";
+
+// A page of the tab control: the parent of its controls, painting the face colour behind them and
+// passing their notifications on to the main window.
+LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+      return ::SendMessageW(::GetParent(page), message, wParam, lParam);
+    default:
+      return ::DefWindowProcW(page, message, wParam, lParam);
+  }
+}
+
+enum class Kind { Frame, Label, Button, Combo, Picture, Tab };
+
+// The window's design: every control with its page (-1: on every page), its container (positions are
+// relative to it) and its place in twips.
+struct Design {
+  Ctl control;
+  Kind kind;
+  int page;
+  Ctl container;
+  int x, y, width, height;
+};
+
+constexpr Ctl kNoContainer{};
+constexpr int kClientWidth = 9360;
+constexpr int kClientHeight = 7080;
+
+constexpr Design kDesign[] = {
+    {{"SSTab1"}, Kind::Tab, -1, kNoContainer, 120, 120, 9120, 6240},
+    {{"Cmdm"}, Kind::Button, -1, kNoContainer, 7800, 6510, 1440, 420},
+    // Page 0, "Printer Status".
+    {{"Pic0", 0}, Kind::Picture, 0, kNoContainer, 300, 540, 2880, 660},
+    {{"Frame0", 8}, Kind::Frame, 0, kNoContainer, 3900, 480, 5160, 1200},
+    {{"Label0_8"}, Kind::Label, 0, {"Frame0", 8}, 180, 330, 900, 270},
+    {{"Combo0"}, Kind::Combo, 0, {"Frame0", 8}, 1140, 270, 1080, 1800},
+    {{"Cmd0", 1}, Kind::Button, 0, {"Frame0", 8}, 3720, 240, 1260, 375},
+    {{"Label0_9"}, Kind::Label, 0, {"Frame0", 8}, 180, 780, 2400, 270},
+    {{"Cmd0", 0}, Kind::Button, 0, {"Frame0", 8}, 3720, 720, 1260, 375},
+    {{"Frame0", 0}, Kind::Frame, 0, kNoContainer, 300, 1740, 8760, 1500},
+    {{"WebBrowser1"}, Kind::Picture, 0, {"Frame0", 0}, 180, 240, 1140, 1140},
+    {{"Label0_1"}, Kind::Label, 0, {"Frame0", 0}, 1500, 600, 7080, 360},
+    {{"Frame0", 1}, Kind::Frame, 0, kNoContainer, 300, 3300, 8760, 2940},
+    {{"Frame0", 2}, Kind::Frame, 0, {"Frame0", 1}, 180, 270, 2160, 1500},
+    {{"Pic0", 1}, Kind::Picture, 0, {"Frame0", 2}, 300, 300, 1560, 1080},
+    {{"Frame0", 3}, Kind::Frame, 0, {"Frame0", 1}, 2460, 270, 2640, 1500},
+    {{"Pic0", 2}, Kind::Picture, 0, {"Frame0", 3}, 180, 480, 1800, 375},
+    {{"Label0_2", 0}, Kind::Label, 0, {"Frame0", 3}, 2040, 530, 480, 270},
+    {{"Frame0", 4}, Kind::Frame, 0, {"Frame0", 1}, 5220, 270, 3360, 1500},
+    {{"Pic0", 3}, Kind::Picture, 0, {"Frame0", 4}, 180, 270, 2400, 480},
+    {{"Label0_3", 0}, Kind::Label, 0, {"Frame0", 4}, 180, 840, 1800, 255},
+    {{"Label0_3", 1}, Kind::Label, 0, {"Frame0", 4}, 2040, 840, 1140, 255},
+    {{"Label0_4", 0}, Kind::Label, 0, {"Frame0", 4}, 180, 1140, 1080, 255},
+    {{"Label0_4", 1}, Kind::Label, 0, {"Frame0", 4}, 1260, 1140, 2000, 255},
+    {{"Frame0", 5}, Kind::Frame, 0, {"Frame0", 1}, 180, 1890, 2760, 840},
+    {{"Label0_5"}, Kind::Label, 0, {"Frame0", 5}, 180, 360, 2400, 255},
+    {{"Frame0", 6}, Kind::Frame, 0, {"Frame0", 1}, 3060, 1890, 2760, 840},
+    {{"Label0_6"}, Kind::Label, 0, {"Frame0", 6}, 180, 360, 2400, 255},
+    {{"Frame0", 7}, Kind::Frame, 0, {"Frame0", 1}, 5940, 1890, 2640, 840},
+    {{"Label0_7"}, Kind::Label, 0, {"Frame0", 7}, 180, 360, 2280, 255},
+};
+
+}  // namespace
+
+// One control: its design, its window and what the logic set on it.
+struct MainWindow::Control {
+  const Design* design;
+  HWND window = nullptr;
+  int x = 0, y = 0, width = 0, height = 0;  // twips, relative to the client area
+  int top = 0;                               // twips, relative to the container
+  bool hasForeColor = false;
+  Color foreColor = 0;
+  bool hasBackColor = false;
+  Color backColor = 0;
+  std::wstring fontName = L"MS Shell Dlg";
+  int fontSize = 8;
+};
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+int MainWindow::ControlId(Ctl control) {
+  for (size_t i = 0; i < std::size(kDesign); ++i) {
+    if (kDesign[i].control == control) return kFirstControlId + static_cast<int>(i);
+  }
+  return 0;
+}
+
+MainWindow::~MainWindow() {
+  if (window_) ::DestroyWindow(window_);
+}
+
+MainWindow::Control* MainWindow::Find(Ctl control) {
+  for (auto& c : controls_) {
+    if (c->design->control == control) return c.get();
+  }
+  return nullptr;
+}
+
+MainWindow::Control* MainWindow::FindByWindow(HWND window) {
+  for (auto& c : controls_) {
+    if (c->window == window) return c.get();
+  }
+  return nullptr;
+}
+
+bool MainWindow::Create() {
+  INITCOMMONCONTROLSEX init{sizeof(init), ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&init);
+  PictureBox::Register(instance_);
+
+  WNDCLASSEXW wc{sizeof(wc)};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(1));
+  if (!wc.hIcon) wc.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  ::RegisterClassExW(&wc);
+  WNDCLASSEXW page{sizeof(page)};
+  page.lpfnWndProc = PageProc;
+  page.hInstance = instance_;
+  page.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  page.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+  page.lpszClassName = kPageClass;
+  ::RegisterClassExW(&page);
+
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                              nullptr, nullptr, instance_, this);
+  if (!window_) return false;
+  RECT frame{0, 0, TwipsToPixelsX(window_, kClientWidth), TwipsToPixelsY(window_, kClientHeight)};
+  ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CreateControls();
+  taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+
+  iconMenu_.reset(::CreatePopupMenu());
+  ::AppendMenuW(iconMenu_.get(), MF_STRING, kMenuOpenId, L"Open");
+  ::AppendMenuW(iconMenu_.get(), MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(iconMenu_.get(), MF_STRING, kMenuVersionId, L"Version");
+  ::SetMenuDefaultItem(iconMenu_.get(), 0, TRUE);
+  return true;
+}
+
+void MainWindow::CreateControls() {
+  int id = kFirstControlId;
+  for (const Design& design : kDesign) {
+    auto control = std::make_unique<Control>();
+    control->design = &design;
+    control->x = design.x;
+    control->y = design.y;
+    control->top = design.y;
+    control->width = design.width;
+    control->height = design.height;
+    if (design.container.name.size()) {
+      const Control* container = Find(design.container);
+      control->x += container->x;
+      control->y += container->y;
+    }
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE;
+    switch (design.kind) {
+      case Kind::Frame: windowClass = L"BUTTON"; style |= BS_GROUPBOX; break;
+      case Kind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
+      case Kind::Button: windowClass = L"BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+      case Kind::Combo: windowClass = L"COMBOBOX"; style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; break;
+      case Kind::Picture: windowClass = PictureBox::kClassName; break;
+      case Kind::Tab: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP; break;
+    }
+    const HWND parent = design.page >= 0 ? pages_[design.page] : window_;
+    control->window = ::CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, parent,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance_, nullptr);
+    controls_.push_back(std::move(control));
+    Place(*controls_.back());
+    ApplyFont(*controls_.back());
+
+    if (design.kind == Kind::Tab) {
+      tab_ = controls_.back()->window;
+      for (int page = 0; page < kPageCount; ++page) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(L"");
+        TabCtrl_InsertItem(tab_, page, &item);
+      }
+      // Each page is a window over the tab's display area that holds the page's controls.
+      RECT area;
+      ::GetWindowRect(tab_, &area);
+      ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
+      TabCtrl_AdjustRect(tab_, FALSE, &area);
+      pageOrigin_ = {area.left, area.top};
+      for (HWND& page : pages_) {
+        page = ::CreateWindowExW(WS_EX_CONTROLPARENT, kPageClass, L"", WS_CHILD | WS_CLIPSIBLINGS, area.left, area.top,
+                                 area.right - area.left, area.bottom - area.top, window_, nullptr, instance_, nullptr);
+      }
+      // The tab control lies under its pages.
+      ::SetWindowPos(tab_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  // Frames lie under what they hold, outer frames under inner ones.
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    if ((*it)->design->kind == Kind::Frame) {
+      ::SetWindowPos((*it)->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  ShowPage(0);
+}
+
+void MainWindow::Place(Control& control) {
+  int y = control.y;
+  if (control.design->container.name.size()) {
+    const Control* container = Find(control.design->container);
+    y = container->y + control.top;
+  }
+  // Controls of a page are placed relative to the page's window.
+  const POINT origin = control.design->page >= 0 ? pageOrigin_ : POINT{0, 0};
+  ::MoveWindow(control.window, TwipsToPixelsX(window_, control.x) - origin.x, TwipsToPixelsY(window_, y) - origin.y,
+               TwipsToPixelsX(window_, control.width), TwipsToPixelsY(window_, control.height), TRUE);
+}
+
+void MainWindow::ApplyFont(Control& control) {
+  const auto key = std::make_pair(control.fontName, control.fontSize);
+  auto it = fonts_.find(key);
+  if (it == fonts_.end()) {
+    LOGFONTW font{};
+    font.lfHeight = -::MulDiv(control.fontSize, WindowDpiY(window_), 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    control.fontName.copy(font.lfFaceName, LF_FACESIZE - 1);
+    it = fonts_.emplace(key, common::win::UniqueGdi<HFONT>(::CreateFontIndirectW(&font))).first;
+  }
+  const HWND target = control.design->control.name == "MainForm" ? window_ : control.window;
+  if (target != window_) ::SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), TRUE);
+}
+
+void MainWindow::ShowPage(int page) {
+  currentPage_ = page;
+  TabCtrl_SetCurSel(tab_, page);
+  for (int i = 0; i < kPageCount; ++i) ::ShowWindow(pages_[i], i == page ? SW_SHOWNA : SW_HIDE);
+}
+
+HBRUSH MainWindow::BrushFor(Color color) {
+  auto it = brushes_.find(color);
+  if (it == brushes_.end()) {
+    it = brushes_.emplace(color, common::win::UniqueGdi<HBRUSH>(::CreateSolidBrush(color))).first;
+  }
+  return it->second.get();
+}
+
+// --- View -----------------------------------------------------------------------------------------
+
+void MainWindow::SetText(Ctl control, std::string_view text) {
+  const std::wstring wide = common::win::AnsiToWide(text);
+  if (control.name == "MainForm") {
+    ::SetWindowTextW(window_, wide.c_str());
+  } else if (control.name == "SSTab1") {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(wide.c_str());
+    TabCtrl_SetItem(tab_, control.index, &item);
+  } else if (control.name == "MenuItem") {
+    const UINT id = control.index == 0 ? kMenuOpenId : kMenuVersionId;
+    ::ModifyMenuW(iconMenu_.get(), id, MF_BYCOMMAND | MF_STRING, id, wide.c_str());
+  } else if (Control* c = Find(control)) {
+    if (c->design->kind == Kind::Combo) {
+      // A list without entries shows its text as its only, selected item.
+      ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
+      if (!wide.empty()) {
+        ::SendMessageW(c->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        ::SendMessageW(c->window, CB_SETCURSEL, 0, 0);
+      }
+    } else {
+      ::SetWindowTextW(c->window, wide.c_str());
+    }
+  }
+}
+
+void MainWindow::SetForeColor(Ctl control, Color color) {
+  if (Control* c = Find(control)) {
+    c->hasForeColor = true;
+    c->foreColor = color;
+    ::InvalidateRect(c->window, nullptr, TRUE);
+  }
+}
+
+void MainWindow::SetBackColor(Ctl control, Color color) {
+  if (Control* c = Find(control)) {
+    c->hasBackColor = color != kSystemWindowColor;
+    c->backColor = color;
+    ::InvalidateRect(c->window, nullptr, TRUE);
+  }
+}
+
+void MainWindow::SetVisible(Ctl control, bool visible) {
+  if (Control* c = Find(control)) {
+    ::ShowWindow(c->window, visible ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void MainWindow::SetEnabled(Ctl control, bool enabled) {
+  if (Control* c = Find(control)) ::EnableWindow(c->window, enabled);
+}
+
+void MainWindow::SetFontName(Ctl control, std::string_view name) {
+  if (Control* c = Find(control)) {
+    c->fontName = common::win::AnsiToWide(name);
+    ApplyFont(*c);
+  }
+}
+
+void MainWindow::SetFontSize(Ctl control, int points) {
+  if (Control* c = Find(control)) {
+    c->fontSize = points;
+    ApplyFont(*c);
+  }
+}
+
+void MainWindow::SetTop(Ctl control, int twips) {
+  if (Control* c = Find(control)) {
+    c->top = twips;
+    Place(*c);
+  }
+}
+
+void MainWindow::SetHeight(Ctl control, int twips) {
+  if (Control* c = Find(control)) {
+    c->height = twips;
+    Place(*c);
+  }
+}
+
+SizeTwips MainWindow::GetSize(Ctl control) {
+  const Control* c = Find(control);
+  return c ? SizeTwips{c->width, c->height} : SizeTwips{};
+}
+
+void MainWindow::ClearList(Ctl control) {
+  if (Control* c = Find(control)) ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
+}
+
+void MainWindow::AddItem(Ctl control, std::string_view text) {
+  if (Control* c = Find(control)) {
+    const std::wstring wide = common::win::AnsiToWide(text);
+    ::SendMessageW(c->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
+}
+
+void MainWindow::SetListIndex(Ctl control, int index) {
+  if (Control* c = Find(control)) ::SendMessageW(c->window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void MainWindow::SetPicture(Ctl control, const std::wstring& path) {
+  if (Control* c = Find(control)) PictureBox::SetPicture(c->window, path);
+}
+
+void MainWindow::ClearDrawing(Ctl control) {
+  if (Control* c = Find(control)) PictureBox::ClearDrawing(c->window);
+}
+
+void MainWindow::FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) {
+  if (Control* c = Find(control)) {
+    const RECT box{0, 0, TwipsToPixelsX(window_, rightTwips), TwipsToPixelsY(window_, bottomTwips)};
+    PictureBox::DrawBox(c->window, box, color);
+  }
+}
+
+bool MainWindow::IsWindowVisible() { return ::IsWindowVisible(window_) != FALSE; }
+
+void MainWindow::ShowWindow() {
+  if (!::IsWindowVisible(window_)) ::ShowWindow(window_, SW_SHOW);
+  if (::IsIconic(window_)) ::ShowWindow(window_, SW_RESTORE);
+}
+
+void MainWindow::HideWindow() { ::ShowWindow(window_, SW_HIDE); }
+
+int MainWindow::CurrentPage() { return currentPage_; }
+
+void MainWindow::SelectPage(int page) { ShowPage(page); }
+
+void MainWindow::BringToFront() {
+  ::SetForegroundWindow(window_);
+  ::SetActiveWindow(window_);
+}
+
+void MainWindow::Unload() {
+  if (window_) ::DestroyWindow(window_);
+}
+
+// --- MessageBoxes ---------------------------------------------------------------------------------
+
+BoxAnswer MainWindow::Show(std::string_view text, BoxStyle style) {
+  UINT flags = MB_SETFOREGROUND;
+  switch (style) {
+    case BoxStyle::Error: flags |= MB_ICONEXCLAMATION | MB_OK; break;
+    case BoxStyle::Question: flags |= MB_ICONQUESTION | MB_OKCANCEL; break;
+    case BoxStyle::Critical: flags |= MB_ICONSTOP | MB_YESNO; break;
+  }
+  const std::wstring wide = common::win::AnsiToWide(text);
+  const std::wstring title = common::win::AnsiToWide(text::kTitle);
+  const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+  switch (::MessageBoxW(owner, wide.c_str(), title.c_str(), flags)) {
+    case IDOK: return BoxAnswer::Ok;
+    case IDYES: return BoxAnswer::Yes;
+    case IDNO: return BoxAnswer::No;
+    default: return BoxAnswer::Cancel;
+  }
+}
+
+// --- EventLoop ------------------------------------------------------------------------------------
+
+void MainWindow::StartTimer(TimerId timer, int intervalMs) {
+  if (window_) ::SetTimer(window_, timer == TimerId::Timer1 ? kTimer1Id : kTimer2Id, static_cast<UINT>(intervalMs), nullptr);
+}
+
+void MainWindow::StopTimer(TimerId timer) {
+  if (window_) ::KillTimer(window_, timer == TimerId::Timer1 ? kTimer1Id : kTimer2Id);
+}
+
+void MainWindow::Dispatch(MSG& message) {
+  if (window_ && ::IsDialogMessageW(window_, &message)) return;
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+bool MainWindow::WaitForNextEvent() {
+  MSG message;
+  const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+  if (got == 0) {
+    ::PostQuitMessage(static_cast<int>(message.wParam));  // leave it for the outer loop
+    return false;
+  }
+  if (got < 0) return false;
+  Dispatch(message);
+  return true;
+}
+
+void MainWindow::ProcessPendingEvents() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    Dispatch(message);
+  }
+}
+
+// --- Notification-area icon -----------------------------------------------------------------------
+
+void MainWindow::AddIcon() {
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof(icon);
+  icon.hWnd = window_;
+  icon.uID = kIconId;
+  icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  icon.uCallbackMessage = kIconMessage;
+  icon.hIcon = reinterpret_cast<HICON>(::GetClassLongPtrW(window_, GCLP_HICON));
+  const std::wstring tip = common::win::AnsiToWide(text::kTitle);
+  tip.copy(icon.szTip, std::size(icon.szTip) - 1);
+  ::Shell_NotifyIconW(NIM_ADD, &icon);
+  iconAdded_ = true;
+}
+
+void MainWindow::RemoveIcon() {
+  if (!iconAdded_) return;
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof(icon);
+  icon.hWnd = window_;
+  icon.uID = kIconId;
+  ::Shell_NotifyIconW(NIM_DELETE, &icon);
+  iconAdded_ = false;
+}
+
+void MainWindow::ShowIconMenu() {
+  if (::IsWindowVisible(window_) || menuOpen_) return;
+  POINT at;
+  ::GetCursorPos(&at);
+  ::SetForegroundWindow(window_);
+  menuOpen_ = true;
+  ::TrackPopupMenuEx(iconMenu_.get(), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, window_, nullptr);
+  menuOpen_ = false;
+}
+
+// --- Messages -------------------------------------------------------------------------------------
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may escape into the system's dispatcher; the poll goes on at the next tick.
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kTimer1Id) form_.OnTimer(TimerId::Timer1);
+      if (wParam == kTimer2Id) form_.OnTimer(TimerId::Timer2);
+      return 0;
+    case WM_COMMAND: {
+      const auto source = reinterpret_cast<HWND>(lParam);
+      if (!source) {
+        if (LOWORD(wParam) == kMenuOpenId) form_.MenuItem_Click(0);
+        if (LOWORD(wParam) == kMenuVersionId) form_.MenuItem_Click(2);
+        return 0;
+      }
+      const Control* c = FindByWindow(source);
+      if (!c) return 0;
+      const Ctl control = c->design->control;
+      if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmd0") form_.Cmd0_Click(control.index);
+      if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmdm") form_.Cmdm_Click();
+      if (HIWORD(wParam) == CBN_SELCHANGE && control.name == "Combo0") {
+        form_.Combo0_Click(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
+      }
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->hwndFrom == tab_ && header->code == TCN_SELCHANGE) {
+        const int left = currentPage_;
+        ShowPage(TabCtrl_GetCurSel(tab_));
+        form_.SSTab1_Click(left);
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      const auto child = reinterpret_cast<HWND>(lParam);
+      const Control* c = FindByWindow(child);
+      if (!c) c = FindByWindow(::GetParent(child));  // the edit and list parts of a combo box
+      if (!c) break;
+      if (c->hasForeColor) ::SetTextColor(dc, c->foreColor);
+      if (c->hasBackColor) {
+        ::SetBkColor(dc, c->backColor);
+        return reinterpret_cast<LRESULT>(BrushFor(c->backColor));
+      }
+      if (c->design->kind == Kind::Label || c->design->kind == Kind::Frame) {
+        ::SetBkColor(dc, ::GetSysColor(COLOR_3DFACE));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_3DFACE));
+      }
+      break;
+    }
+    case kIconMessage:
+      if (LOWORD(lParam) == WM_LBUTTONDBLCLK) form_.Icon_DoubleClick();
+      if (LOWORD(lParam) == WM_RBUTTONDOWN) ShowIconMenu();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) form_.Activate();
+      break;
+    case WM_CLOSE:
+      form_.Unload();
+      return 0;
+    case WM_DESTROY:
+      RemoveIcon();
+      ::KillTimer(window_, kTimer1Id);
+      ::KillTimer(window_, kTimer2Id);
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      break;
+    default:
+      if (message == taskbarCreated_ && taskbarCreated_ != 0 && iconAdded_) {
+        iconAdded_ = false;
+        AddIcon();  // the taskbar came back: the icon must too, or a hidden window is out of reach
+        return 0;
+      }
+      break;
+  }
+  return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+int MainWindow::Run() {
+  if (!Create()) return 1;
+  wchar_t modulePath[MAX_PATH * 4];
+  const DWORD length = ::GetModuleFileNameW(nullptr, modulePath, static_cast<DWORD>(std::size(modulePath)));
+  form_.Load(common::DirectoryOf(std::wstring_view(modulePath, length)));
+  if (!form_.EndFlag()) AddIcon();
+  // The window has just been shown: its activation ends the program when the load said so.
+  form_.Activate();
+
+  MSG message;
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
+  return 0;
+}
+
+}  // namespace monitor::win

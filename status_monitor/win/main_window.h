@@ -1,0 +1,108 @@
+// The monitor's main window: the Win32 side of MainForm. It owns the controls (by their design
+// names), implements the view, message-box and event-loop ports, and forwards every event.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/win/handles.h"
+#include "status_monitor/common.h"
+#include "status_monitor/main_form.h"
+#include "status_monitor/ports.h"
+#include "status_monitor/win/kvcmd_library.h"
+#include "status_monitor/win/picture_box.h"
+
+namespace monitor::win {
+
+class MainWindow final : public View, public MessageBoxes, public EventLoop {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window, loads the form and runs until the window is unloaded; the exit code.
+  int Run();
+
+  // The child-window ID of a control, for test robots; 0 for a name the window does not have.
+  static int ControlId(Ctl control);
+  static constexpr const wchar_t* kWindowClass = L"TPX800StatusMonitorWindow";
+
+  // View.
+  void SetText(Ctl control, std::string_view text) override;
+  void SetForeColor(Ctl control, Color color) override;
+  void SetBackColor(Ctl control, Color color) override;
+  void SetVisible(Ctl control, bool visible) override;
+  void SetEnabled(Ctl control, bool enabled) override;
+  void SetFontName(Ctl control, std::string_view name) override;
+  void SetFontSize(Ctl control, int points) override;
+  void SetTop(Ctl control, int twips) override;
+  void SetHeight(Ctl control, int twips) override;
+  SizeTwips GetSize(Ctl control) override;
+  void ClearList(Ctl control) override;
+  void AddItem(Ctl control, std::string_view text) override;
+  void SetListIndex(Ctl control, int index) override;
+  void SetPicture(Ctl control, const std::wstring& path) override;
+  void ClearDrawing(Ctl control) override;
+  void FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) override;
+  bool IsWindowVisible() override;
+  void ShowWindow() override;
+  void HideWindow() override;
+  int CurrentPage() override;
+  void SelectPage(int page) override;
+  void BringToFront() override;
+  void Unload() override;
+
+  // MessageBoxes.
+  BoxAnswer Show(std::string_view text, BoxStyle style) override;
+
+  // EventLoop.
+  void StartTimer(TimerId timer, int intervalMs) override;
+  void StopTimer(TimerId timer) override;
+  bool WaitForNextEvent() override;
+  void ProcessPendingEvents() override;
+
+ private:
+  struct Control;
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool Create();
+  void CreateControls();
+  void Dispatch(MSG& message);
+  Control* Find(Ctl control);
+  Control* FindByWindow(HWND window);
+  void Place(Control& control);
+  void ApplyFont(Control& control);
+  void ShowPage(int page);
+  void AddIcon();
+  void RemoveIcon();
+  void ShowIconMenu();
+  HBRUSH BrushFor(Color color);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  static constexpr int kPageCount = 5;
+  HWND tab_ = nullptr;
+  HWND pages_[kPageCount] = {};
+  POINT pageOrigin_{};
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::map<std::pair<std::wstring, int>, common::win::UniqueGdi<HFONT>> fonts_;
+  std::map<Color, common::win::UniqueGdi<HBRUSH>> brushes_;
+  common::win::UniqueHmenu iconMenu_;
+  UINT taskbarCreated_ = 0;
+  bool iconAdded_ = false;
+  bool menuOpen_ = false;
+  int currentPage_ = 0;
+
+  GdiplusSession gdiplus_;
+  KvcmdLibrary library_;
+  Common common_{library_, *this};
+  MainForm form_{*this, *this, *this, common_};
+};
+
+}  // namespace monitor::win
