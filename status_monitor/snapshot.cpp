@@ -16,7 +16,7 @@ int32_t BigEndian32(const DataBuffer& data, size_t at) {
 void TakeText(std::string& field, const DataBuffer& data, size_t from, size_t width) {
   const auto begin = data.begin() + static_cast<std::ptrdiff_t>(from);
   const auto end = std::find(begin, begin + static_cast<std::ptrdiff_t>(width), uint8_t{0});
-  field.assign(begin, end);
+  field.assign(reinterpret_cast<const char*>(&*begin), static_cast<size_t>(end - begin));
 }
 
 constexpr size_t kModeHeader = 4;
