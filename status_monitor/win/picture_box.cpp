@@ -16,14 +16,15 @@ using common::win::UniqueGdi;
 using common::win::UniqueMemoryDc;
 
 constexpr UINT_PTR kAnimationTimer = 1;
-// A multi-frame file is decoded whole into memory; this bounds what a broken file can cost.
-constexpr UINT kMaxFrames = 512;
+// Every frame is decoded into memory up front; a file needing more than this (64 MB) is refused.
+constexpr unsigned long long kMaxDecodedPixels = 16ull << 20;
 
-// GIF delays are in 1/100 s. A zero delay means "unspecified" (browsers show such frames for
-// 100 ms); anything shorter than 50 ms would keep the window thread busy for no visible gain.
+// GIF delays are in 1/100 s. Files written for browsers use 0 and 1 to mean "as fast as the
+// viewer likes", which browsers show as 100 ms; other short delays are held for at least 50 ms,
+// so an animation never keeps the window thread busy.
 UINT FrameDelayMs(UINT hundredths) {
-  if (hundredths == 0) return 100;
-  return hundredths < 5 ? 50 : hundredths * 10;
+  if (hundredths <= 1) return 100;
+  return std::max<UINT>(50, hundredths * 10);
 }
 
 struct Box {
@@ -34,6 +35,9 @@ struct Box {
 struct State {
   std::wstring path;  // as last asked for
   std::vector<std::unique_ptr<Gdiplus::Bitmap>> frames;
+  // The frames laid over the face colour once, so an animation step is a plain copy: alpha
+  // blending every frame through GDI+ costs more than the rest of the monitor together.
+  std::vector<UniqueGdi<HBITMAP>> composed;
   std::vector<UINT> delaysMs;
   size_t current = 0;
   int loadCount = 0;
@@ -73,6 +77,17 @@ std::vector<UINT> FrameDelays(Gdiplus::Image& image, UINT frameCount) {
   return delays;
 }
 
+void Compose(State& state) {
+  state.composed.clear();
+  const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+  const Gdiplus::Color background(GetRValue(face), GetGValue(face), GetBValue(face));
+  for (const auto& frame : state.frames) {
+    HBITMAP composed = nullptr;
+    if (frame->GetHBITMAP(background, &composed) != Gdiplus::Ok) composed = nullptr;
+    state.composed.emplace_back(composed);
+  }
+}
+
 // Every frame is copied into a bitmap of its own, so the file is closed once this returns and
 // painting never has to re-select frames. Any failure gives no frames at all.
 void Load(State& state) {
@@ -83,8 +98,9 @@ void Load(State& state) {
   GUID dimension{};
   UINT frameCount = 1;
   if (source->GetFrameDimensionsCount() > 0 && source->GetFrameDimensionsList(&dimension, 1) == Gdiplus::Ok) {
-    frameCount = std::max<UINT>(1, std::min(kMaxFrames, source->GetFrameCount(&dimension)));
+    frameCount = std::max<UINT>(1, source->GetFrameCount(&dimension));
   }
+  if (static_cast<unsigned long long>(width) * height * frameCount > kMaxDecodedPixels) return;
   std::vector<std::unique_ptr<Gdiplus::Bitmap>> frames;
   for (UINT i = 0; i < frameCount; ++i) {
     if (frameCount > 1 && source->SelectActiveFrame(&dimension, i) != Gdiplus::Ok) return;
@@ -99,6 +115,7 @@ void Load(State& state) {
   }
   state.delaysMs = FrameDelays(*source, frameCount);
   state.frames = std::move(frames);
+  Compose(state);
 }
 
 void Paint(HDC target, const RECT& client, const State& state) {
@@ -111,10 +128,12 @@ void Paint(HDC target, const RECT& client, const State& state) {
   {
     Selection selected(memory.get(), bitmap.get());
     ::FillRect(memory.get(), &client, ::GetSysColorBrush(COLOR_3DFACE));
-    if (!state.frames.empty()) {
+    if (!state.frames.empty() && state.composed[state.current]) {
       Gdiplus::Bitmap& frame = *state.frames[state.current];
-      Gdiplus::Graphics graphics(memory.get());
-      graphics.DrawImage(&frame, 0, 0, static_cast<INT>(frame.GetWidth()), static_cast<INT>(frame.GetHeight()));
+      UniqueMemoryDc source(::CreateCompatibleDC(target));
+      Selection picture(source.get(), state.composed[state.current].get());
+      ::BitBlt(memory.get(), 0, 0, static_cast<int>(frame.GetWidth()), static_cast<int>(frame.GetHeight()), source.get(),
+               0, 0, SRCCOPY);
     }
     for (const Box& box : state.boxes) {
       UniqueGdi<HBRUSH> brush(::CreateSolidBrush(box.color));
@@ -158,6 +177,12 @@ LRESULT HandleMessage(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
       if (state) Paint(reinterpret_cast<HDC>(wparam), client, *state);
       return 0;
     }
+    case WM_SYSCOLORCHANGE:
+      if (state) {
+        Compose(*state);
+        ::InvalidateRect(box, nullptr, FALSE);
+      }
+      break;
     case WM_TIMER:
       if (wparam == kAnimationTimer && state && state->frames.size() > 1) {
         state->current = (state->current + 1) % state->frames.size();

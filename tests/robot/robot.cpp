@@ -128,6 +128,26 @@ HWND WaitForWindowOf(DWORD processId, const std::wstring& className, const std::
   return found;
 }
 
+namespace {
+struct WantedChild {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM context) {
+  auto* wanted = reinterpret_cast<WantedChild*>(context);
+  if (::GetDlgCtrlID(child) != wanted->id) return TRUE;
+  wanted->found = child;
+  return FALSE;
+}
+}  // namespace
+
+HWND DescendantById(HWND window, int id) {
+  WantedChild wanted{id, nullptr};
+  ::EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&wanted));  // visits every depth
+  return wanted.found;
+}
+
 std::wstring TextOf(HWND window) {
   wchar_t text[2048] = L"";
   DWORD_PTR length = 0;

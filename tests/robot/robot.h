@@ -58,6 +58,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 HWND FindWindowOf(DWORD processId, const std::wstring& className, const std::wstring& title = L"");
 HWND WaitForWindowOf(DWORD processId, const std::wstring& className, const std::wstring& title, DWORD timeoutMs);
 
+// A child window at any depth with that control ID.
+HWND DescendantById(HWND window, int id);
+
 std::wstring TextOf(HWND window);
 std::vector<std::wstring> ComboItems(HWND combo);
 bool IsEnabled(HWND window);

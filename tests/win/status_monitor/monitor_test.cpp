@@ -12,7 +12,7 @@ constexpr char kThreePrinters[] =
     "[Printer1]\nConnected=1\nStatus=printing\nState=printing\n"
     "[Printer2]\nConnected=1\nStatus=ready\nState=ready\n";
 
-HWND Control(HWND window, Ctl control) { return ::GetDlgItem(window, MainWindow::ControlId(control)); }
+HWND Control(HWND window, Ctl control) { return robot::DescendantById(window, MainWindow::ControlId(control)); }
 
 TEST(Monitor, ListsThreeVirtualPrintersAndFollowsTheStateFile) {
   robot::TempFolder folder;
