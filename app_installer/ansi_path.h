@@ -1,0 +1,66 @@
+// Path and text helpers on ANSI strings. Double-byte characters are stepped over whole, so a
+// trail byte that happens to equal '\' (0x5C in Shift-JIS) is never taken for a separator.
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace appsetup {
+
+// Which bytes of the ANSI code page begin a two-byte character. Default: a single-byte code page.
+class CodePage {
+ public:
+  CodePage() = default;
+  void SetLeadByteRange(unsigned char first, unsigned char last);
+  bool IsLeadByte(char c) const { return lead_[static_cast<unsigned char>(c)]; }
+
+  // Index of the character after the one starting at `at` (a lone lead byte at the end counts as one).
+  size_t Next(std::string_view text, size_t at) const;
+
+ private:
+  std::bitset<256> lead_;
+};
+
+inline constexpr size_t kMaxPathChars = 259;  // path buffers hold 259 characters and a terminator
+
+bool IsSeparator(char c);
+
+// Finds `c` (a single-byte character) at or after `from`, never matching a trail byte.
+size_t FindChar(const CodePage& cp, std::string_view text, char c, size_t from = 0);
+
+// Index of the first character after the directory part: after the last separator, or after a
+// drive designator "X:" that has none. 0 when the path is a bare name.
+size_t FileNameStart(const CodePage& cp, std::string_view path);
+// "C:\a\b.exe" -> "C:\a\" (separator kept); "C:b.exe" -> "C:".
+std::string DirectoryPart(const CodePage& cp, std::string_view path);
+std::string FileNamePart(const CodePage& cp, std::string_view path);
+
+bool EndsWithSeparator(const CodePage& cp, std::string_view path);
+// left + '\' + right, without doubling a separator at the seam; Join(x, "") ensures a trailing '\'.
+std::string Join(const CodePage& cp, std::string_view left, std::string_view right);
+// The path without its trailing separators, unless that would leave a root ("C:\" stays).
+std::string WithoutTrailingSeparator(const CodePage& cp, std::string_view path);
+
+// Length of the root including its separator: "X:\" -> 3, "\a" -> 1, "\\srv\share\x" -> 12;
+// "\\srv\share" with nothing after it is all root. 0 when the path has no root ("X:", "a\b").
+size_t RootLength(const CodePage& cp, std::string_view path);
+// A root with nothing after it: "C:\", "\", "\\srv\share\".
+bool IsRootDirectory(const CodePage& cp, std::string_view path);
+
+// Index of the extension's dot in the file-name part, npos when there is none (".x", ".", "..").
+size_t ExtensionDot(const CodePage& cp, std::string_view path);
+// The path without its extension (and its dot); unchanged when it has none.
+std::string WithoutExtension(const CodePage& cp, std::string_view path);
+
+// Every '/' becomes '\'.
+std::string ToBackslashes(const CodePage& cp, std::string_view path);
+// Blanks (space, tab) cut from both ends.
+std::string Trim(std::string_view text);
+// At most `max_bytes` bytes, never splitting a double-byte character.
+std::string Truncate(const CodePage& cp, std::string_view text, size_t max_bytes);
+// Comparison that ignores the case of ASCII letters outside double-byte characters.
+bool EqualsIgnoreCase(const CodePage& cp, std::string_view a, std::string_view b);
+
+}  // namespace appsetup

@@ -1,0 +1,212 @@
+#include "app_installer/information_file.h"
+
+#include <string>
+
+namespace appsetup {
+
+namespace {
+
+void ShowError(const Ports& ports, const std::string& text) {
+  ports.boxes.Show(0, text, "", MessageIcon::Error, MessageButtons::Ok);
+}
+
+bool Refuse(const Ports& ports, const Messages& messages) {
+  ShowError(ports, messages.Text(msg::kNoInformationFile));
+  return false;
+}
+
+int CountEntries(ProfilePort& profile, const std::string& file, const char* section) {
+  int count = 0;
+  while (!profile.ReadString(file, section, std::to_string(count + 1)).empty()) ++count;
+  return count;
+}
+
+// The last component of a folder, trailing separators ignored ("Acme/Tool/" -> "Tool").
+std::string LastComponent(const CodePage& cp, std::string_view folder) {
+  std::string trimmed(folder);
+  while (EndsWithSeparator(cp, trimmed)) trimmed.pop_back();
+  return FileNamePart(cp, trimmed);
+}
+
+std::string KeyNameOf(const CodePage& cp, std::string key) {
+  for (size_t i = 0; i < key.size(); i = cp.Next(key, i)) {
+    if (IsSeparator(key[i])) key[i] = '_';
+  }
+  return key;
+}
+
+std::string AccessoriesName(RegistryPort& registry) {
+  // The system keeps the name in a 50-byte buffer; a longer value cannot be read.
+  auto name = registry.ReadString(RegistryRoot::LocalMachine, kCurrentVersionKey,
+                                  "SM_AccessoriesName");
+  if (!name || name->empty() || name->size() > 49) return "Accessories";
+  return *name;
+}
+
+std::string ShellFolder(const InstallerState& state, RegistryPort& registry,
+                        const char* common_name, const char* user_name) {
+  const auto root = state.all_users ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
+  return registry.ReadString(root, kShellFoldersKey, state.all_users ? common_name : user_name)
+      .value_or("");
+}
+
+// An unknown shell folder leaves the menu folder unknown (empty): joining onto nothing would
+// put the shortcuts at the root of the current drive.
+std::string MenuFolder(const InstallerState& state, RegistryPort& registry,
+                       const std::string& menu) {
+  const CodePage& cp = state.code_page;
+  if (!menu.empty() && IsSeparator(menu[0])) {
+    const std::string start_menu = ShellFolder(state, registry, "Common Start Menu", "Start Menu");
+    return start_menu.empty() ? "" : Join(cp, start_menu, menu);
+  }
+  const std::string programs = ShellFolder(state, registry, "Common Programs", "Programs");
+  if (programs.empty()) return "";
+  if (menu.starts_with("a!")) {
+    return Join(cp, Join(cp, programs, state.accessories_name), menu.substr(2));
+  }
+  if (!menu.empty()) return Join(cp, programs, menu);
+  if (state.group_entry_count > 0) return Join(cp, programs, state.title);
+  return programs;
+}
+
+std::string InstallationFolder(const InstallerState& state, const Ports& ports,
+                               const std::string& folder) {
+  const CodePage& cp = state.code_page;
+  std::string base =
+      ports.registry.ReadString(RegistryRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir")
+          .value_or("");
+  if (base.empty()) {
+    const std::string windows = ports.system.WindowsDirectory();
+    const bool drive = RootLength(cp, windows) == 3;
+    base = drive ? windows.substr(0, 2) + "\\Program Files" : "C:\\";
+  }
+  std::string path;
+  const size_t root = RootLength(cp, folder);
+  if (root == 1) {
+    // Rooted at '\': on the program-files drive (or share).
+    const size_t base_root = RootLength(cp, base);
+    std::string drive = base_root == 0 ? "C:" : base.substr(0, base_root);
+    if (EndsWithSeparator(cp, drive)) drive.pop_back();
+    path = drive + folder;
+  } else if (root > 1) {
+    path = folder;  // a drive or network path stands as written
+  } else {
+    path = Join(cp, base, folder);
+  }
+  return Join(cp, path, "");
+}
+
+}  // namespace
+
+void FindInformationFile(InstallerState& state, const std::string& program_path,
+                         FileSystemPort& files, const Messages& messages) {
+  const CodePage& cp = state.code_page;
+  state.program_path = program_path;
+  state.source_directory = DirectoryPart(cp, program_path);
+  state.program_name = FileNamePart(cp, program_path);
+
+  const std::string stem = WithoutExtension(cp, program_path);
+  const std::string candidates[] = {stem + ".INF",
+                                    stem + messages.Text(msg::kInformationFileSuffix)};
+  state.info_file_path = stem + "E.INF";
+  for (const std::string& candidate : candidates) {
+    if (candidate.size() <= kMaxPathChars && files.FileExists(candidate)) {
+      state.info_file_path = candidate;
+      break;
+    }
+  }
+  state.info_file_name = FileNamePart(cp, state.info_file_path);
+}
+
+bool LoadInformationFile(InstallerState& state, const std::string& program_path,
+                         const Ports& ports, const Messages& messages) {
+  state.code_page = ports.system.AnsiCodePage();
+  const CodePage& cp = state.code_page;
+  if (program_path.size() > kMaxPathChars) return Refuse(ports, messages);
+  FindInformationFile(state, program_path, ports.files, messages);
+  if (state.info_file_path.size() > kMaxPathChars) return Refuse(ports, messages);
+
+  ProfilePort& profile = ports.profile;
+  const std::string& file = state.info_file_path;
+  auto text = [&](const char* key) { return profile.ReadString(file, kInstallSection, key); };
+  auto flag = [&](const char* key) { return profile.ReadInt(file, kInstallSection, key, 0) == 1; };
+
+  state.title = Truncate(cp, text("Title"), kMaxTitleChars);
+  std::string folder = text("Folder");
+  std::string key = text("InstallKey");
+  std::string menu = text("Menu");
+  state.resident = flag("TSR");
+  state.keep_extra_files = flag("RemoveNone");
+  state.all_users = flag("CommonMenu");
+  if (state.title.empty() || folder.empty()) return Refuse(ports, messages);
+
+  state.file_entry_count = CountEntries(profile, file, kInstallSection);
+  state.group_entry_count = CountEntries(profile, file, kGroupSection);
+
+  if (key.empty()) key = LastComponent(cp, folder);
+  state.installation_key = KeyNameOf(cp, key);
+  // An empty key would make the whole Uninstall list this program's entry.
+  if (state.installation_key.empty()) return Refuse(ports, messages);
+  folder = ToBackslashes(cp, folder);
+  menu = ToBackslashes(cp, menu);
+
+  state.accessories_name = AccessoriesName(ports.registry);
+  state.menu_folder = MenuFolder(state, ports.registry, menu);
+  state.installation_folder = InstallationFolder(state, ports, folder);
+
+  if (!CheckExistingEntry(state, ports, messages)) return false;
+  // Longer folders could not be held without cutting them into a different path.
+  if (state.installation_folder.size() > kMaxPathChars ||
+      state.menu_folder.size() > kMaxPathChars) {
+    return Refuse(ports, messages);
+  }
+  return true;
+}
+
+bool CheckExistingEntry(InstallerState& state, const Ports& ports, const Messages& messages) {
+  RegistryPort& registry = ports.registry;
+  const CodePage& cp = state.code_page;
+  const auto machine = RegistryRoot::LocalMachine;
+  const std::string key = UninstallEntryKey(state);
+
+  if (registry.KeyExists(machine, key)) {
+    if (auto name = registry.ReadString(machine, key, "DisplayName"); name && *name != state.title) {
+      ShowError(ports, messages.Format(msg::kEntryInUse, {*name}));
+      return false;
+    }
+    if (auto command = registry.ReadString(machine, key, "UninstallString")) {
+      // Only an absolute folder that fits can stand for the installation folder.
+      const std::string folder = DirectoryPart(cp, CommandProgramPath(*command));
+      if (RootLength(cp, folder) > 0 && folder.size() <= kMaxPathChars) {
+        state.installation_folder = Join(cp, folder, "");
+      }
+    }
+    if (auto menu = registry.ReadString(machine, key, "MenuDir"); menu && !menu->empty()) {
+      state.menu_folder = *menu;
+    }
+    return true;
+  }
+
+  for (const std::string& subkey : registry.SubkeyNames(machine, kUninstallKey)) {
+    auto name = registry.ReadString(machine, std::string(kUninstallKey) + "\\" + subkey,
+                                    "DisplayName");
+    if (name && *name == state.title) {
+      ShowError(ports, messages.Format(msg::kEntryInUse, {*name}));
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string CommandProgramPath(std::string_view command_line) {
+  while (!command_line.empty() && (command_line.front() == ' ' || command_line.front() == '\t')) {
+    command_line.remove_prefix(1);
+  }
+  if (!command_line.empty() && command_line.front() == '"') {
+    command_line.remove_prefix(1);
+    return std::string(command_line.substr(0, command_line.find('"')));
+  }
+  return std::string(command_line.substr(0, command_line.find(' ')));
+}
+
+}  // namespace appsetup

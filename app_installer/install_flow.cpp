@@ -1,0 +1,204 @@
+#include "app_installer/install_flow.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "app_installer/copy_rules.h"
+#include "app_installer/destination_checks.h"
+#include "app_installer/entry_resolver.h"
+
+namespace appsetup {
+
+namespace {
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
+}
+
+// `path` relative to `base` when it lies inside it; nullopt otherwise.
+std::optional<std::string> RelativeTo(const CodePage& cp, const std::string& base,
+                                      const std::string& path) {
+  const std::string prefix = Join(cp, base, "");
+  if (path.size() < prefix.size() ||
+      !EqualsIgnoreCase(cp, std::string_view(path).substr(0, prefix.size()), prefix)) {
+    return std::nullopt;
+  }
+  return WithoutTrailingSeparator(cp, std::string_view(path).substr(prefix.size()));
+}
+
+void CollectFolders(const InstallContext& ctx, const std::string& folder, const std::string& relative,
+                    const std::string& startup, std::vector<std::string>& out) {
+  const CodePage& cp = ctx.cp();
+  for (const std::string& name : ctx.install.disk.Subfolders(folder)) {
+    const std::string full = Join(cp, folder, name);
+    // Deeper paths could never be chosen; a link loop stops here as well.
+    if (full.size() > kMaxPathChars || EqualsIgnoreCase(cp, full, startup)) continue;
+    const std::string rel = relative.empty() ? name : Join(cp, relative, name);
+    out.push_back(rel);
+    CollectFolders(ctx, full, rel, startup, out);
+  }
+}
+
+ShortcutFile ToFile(const std::string& folder, const Shortcut& shortcut) {
+  ShortcutFile file;
+  file.link_path = folder + shortcut.name + ".lnk";
+  file.target = shortcut.target;
+  file.arguments = shortcut.arguments;
+  for (const IconLocation& icon : shortcut.icons) file.icons.emplace_back(icon.file, icon.index);
+  file.description = shortcut.name;
+  file.working_directory = shortcut.working_directory;
+  return file;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadShellFolder(const InstallContext& ctx, const char* user_name,
+                                           const char* common_name) {
+  const bool all = ctx.state.all_users;
+  auto value = ctx.ports.registry.ReadString(all ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser,
+                                             kShellFoldersKey, all ? common_name : user_name);
+  if (value && value->empty()) return std::nullopt;
+  return value;
+}
+
+MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
+  MenuFolderList list;
+  const auto start_menu = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
+  const auto startup = ReadShellFolder(ctx, "Startup", "Common Startup");
+  if (!start_menu || !startup) return list;
+  const CodePage& cp = ctx.cp();
+  CollectFolders(ctx, WithoutTrailingSeparator(cp, *start_menu), "",
+                 WithoutTrailingSeparator(cp, *startup), list.folders);
+  std::sort(list.folders.begin(), list.folders.end(), LessIgnoringCase);
+
+  const std::string& menu = ctx.state.menu_folder;
+  list.selection = RelativeTo(cp, *start_menu, menu).value_or(menu);
+  const bool listed = std::any_of(list.folders.begin(), list.folders.end(), [&](const std::string& f) {
+    return EqualsIgnoreCase(cp, f, list.selection);
+  });
+  if (!listed && !list.selection.empty()) list.folders.insert(list.folders.begin(), list.selection);
+  return list;
+}
+
+bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool start_menu, bool desktop,
+                   std::string_view list_text) {
+  const CodePage& cp = ctx.cp();
+  ctx.state.start_menu_choice = start_menu;
+  ctx.state.desktop_choice = desktop;
+  const auto start = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
+  if (!start) return true;  // no list was offered; the menu folder stays as loaded
+  const std::string text = Trim(list_text);
+  // A folder outside the Start Menu is listed with its full path; keep it as written.
+  std::string menu = RootLength(cp, text) > 0 ? text : Join(cp, *start, text);
+  menu = WithoutTrailingSeparator(cp, menu);
+  // Leave room for "\name.lnk" of the shortcuts made there.
+  if (menu.size() >= kMaxPathChars) {
+    ctx.Error(owner, ctx.messages.Text(msg::kNeedDriveAndPath));
+    return false;
+  }
+  ctx.state.menu_folder = menu;
+  return true;
+}
+
+void MakeShortcuts(const InstallContext& ctx, WindowRef owner, ShortcutKind kind) {
+  InstallerState& state = ctx.state;
+  const CodePage& cp = ctx.cp();
+  std::string folder;
+  if (kind == ShortcutKind::Menu) {
+    folder = state.menu_folder;
+  } else {
+    const bool desktop = kind == ShortcutKind::Desktop;
+    auto value = desktop ? ReadShellFolder(ctx, "Desktop", "Common Desktop")
+                         : ReadShellFolder(ctx, "Startup", "Common Startup");
+    if (!value) return;
+    folder = *value;
+  }
+  if (folder.empty()) return;
+  folder = Join(cp, folder, "");
+
+  std::vector<ShortcutFile> links;
+  if (kind == ShortcutKind::Menu && state.group_entry_count > 0) {
+    if (!CreateFolderLevels(ctx, owner, folder)) return;
+    for (int n = 1; n <= state.group_entry_count; ++n) {
+      const Shortcut shortcut = ResolveShortcut(state, n, ctx.ports);
+      if (shortcut.status == EntryStatus::Resolved) links.push_back(ToFile(folder, shortcut));
+    }
+  } else {
+    // One shortcut named with the title, starting the first listed file.
+    const FileEntry first = ResolveFileEntry(state, 1, ctx.ports.profile, ctx.ports.system);
+    if (first.status != EntryStatus::Resolved) return;
+    Shortcut shortcut;
+    shortcut.name = state.title;
+    shortcut.target = first.destination;
+    shortcut.working_directory = state.installation_folder;
+    links.push_back(ToFile(folder, shortcut));
+  }
+  // A link path that would not fit its buffer is not made under a shortened name.
+  std::erase_if(links, [](const ShortcutFile& f) { return f.link_path.size() > kMaxPathChars; });
+  if (!links.empty()) ctx.install.links.Create(links);
+}
+
+void RegisterUninstallEntry(const InstallContext& ctx) {
+  const InstallerState& state = ctx.state;
+  ctx.install.registry_writer.WriteStrings(RegistryRoot::LocalMachine, UninstallEntryKey(state),
+                                           {{"DisplayName", state.title},
+                                            {"MenuDir", state.menu_folder},
+                                            {"UninstallString", UninstallCommand(state)}});
+}
+
+void CopyingSequence::CopyNumberedEntry(int entry, bool force) {
+  InstallerState& state = ctx_.state;
+  const FileEntry resolved = ResolveFileEntry(state, entry, ctx_.ports.profile, ctx_.ports.system);
+  if (resolved.status == EntryStatus::TooLong) {
+    ctx_.Error(owner_, ctx_.messages.Format(msg::kCopyFailed, {resolved.source}));
+    return;
+  }
+  if (resolved.status != EntryStatus::Resolved) return;
+  CopyEntry(ctx_, owner_, resolved.source, resolved.destination, force);
+}
+
+bool CopyingSequence::RunStep() {
+  InstallerState& state = ctx_.state;
+  const int last = LastStep();
+  if (step_ > last) return false;
+  if (step_ == 0) {
+    view_.SetProgressRange(last);
+    CreateFolderLevels(ctx_, owner_, state.installation_folder);
+  } else if (step_ == 1) {
+    CopyNumberedEntry(kInstallerEntry, true);  // the installer is always replaced
+  } else if (step_ == 2) {
+    CopyNumberedEntry(kInformationFileEntry, false);
+  } else if (step_ < last) {
+    CopyNumberedEntry(step_ - 2, false);
+  } else {
+    if (state.resident) {
+      MakeShortcuts(ctx_, owner_, ShortcutKind::Startup);
+    } else {
+      if (state.start_menu_choice) MakeShortcuts(ctx_, owner_, ShortcutKind::Menu);
+      if (state.desktop_choice) MakeShortcuts(ctx_, owner_, ShortcutKind::Desktop);
+    }
+    RegisterUninstallEntry(ctx_);
+  }
+  view_.AdvanceProgress();
+  ++step_;
+  if (step_ <= last) return true;
+  Finish();
+  return false;
+}
+
+void CopyingSequence::Finish() {
+  InstallerState& state = ctx_.state;
+  view_.HideProgress();
+  view_.SetStatusText(ctx_.messages.Text(msg::kInstallSucceeded));
+  if (!state.uninstall_shortcut_name.empty()) {
+    view_.SetNoteText(ctx_.messages.Format(msg::kUseUninstallShortcut, {state.uninstall_shortcut_name}));
+  }
+  view_.ShowNote();
+  state.completed = true;
+  view_.EnableOnlyFinish();
+}
+
+}  // namespace appsetup

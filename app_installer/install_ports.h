@@ -1,0 +1,92 @@
+// What the installation flow does to the outside world, beyond the reading ports of ports.h.
+// Every text is in the ANSI code page. Win32 adapters: win/install_adapters.h.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app_installer/installer_state.h"
+#include "app_installer/messages.h"
+#include "app_installer/ports.h"
+
+namespace appsetup {
+
+enum class CopyOutcome { Copied, DestinationExists, SharingViolation, Failed };
+
+// File and folder changes made while installing.
+class DiskPort {
+ public:
+  virtual ~DiskPort() = default;
+  virtual bool CreateFolder(const std::string& path) = 0;  // one level
+  virtual bool RemoveFolder(const std::string& path) = 0;  // one empty level
+  virtual CopyOutcome CopyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
+  // Last-write time in the system's 100 ns ticks; nullopt when it cannot be read.
+  virtual std::optional<uint64_t> LastWriteTime(const std::string& path) = 0;
+  virtual bool SetNormalAttributes(const std::string& path) = 0;
+  // Bytes available to the caller on the drive of `root`; nullopt when the query fails.
+  virtual std::optional<uint64_t> FreeBytes(const std::string& root) = 0;
+  // Names of the folders directly inside `folder`, without "." and "..".
+  virtual std::vector<std::string> Subfolders(const std::string& folder) = 0;
+};
+
+class RegistryWriterPort {
+ public:
+  virtual ~RegistryWriterPort() = default;
+  // Creates or opens the key for writing and sets REG_SZ values; false when the key cannot be made.
+  virtual bool WriteStrings(RegistryRoot root, const std::string& subkey,
+                            const std::vector<std::pair<std::string, std::string>>& values) = 0;
+};
+
+// One shell link to save.
+struct ShortcutFile {
+  std::string link_path;          // folder + name + ".lnk"
+  std::string target;
+  std::string arguments;          // empty: none set
+  std::vector<std::pair<std::string, int>> icons;  // icon file and index, set in this order
+  std::string description;
+  std::string working_directory;
+};
+
+class ShellLinkPort {
+ public:
+  virtual ~ShellLinkPort() = default;
+  // Saves each link in turn; one that cannot be made is skipped.
+  virtual void Create(const std::vector<ShortcutFile>& links) = 0;
+};
+
+// The controls of the copying page.
+class CopyingView {
+ public:
+  virtual ~CopyingView() = default;
+  virtual void SetProgressRange(int maximum) = 0;  // 0..maximum
+  virtual void AdvanceProgress() = 0;
+  virtual void HideProgress() = 0;
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void SetNoteText(const std::string& text) = 0;
+  virtual void ShowNote() = 0;
+  virtual void EnableOnlyFinish() = 0;
+};
+
+struct InstallPorts {
+  DiskPort& disk;
+  RegistryWriterPort& registry_writer;
+  ShellLinkPort& links;
+};
+
+// Everything one installation step works with.
+struct InstallContext {
+  InstallerState& state;
+  Ports& ports;
+  InstallPorts& install;
+  const Messages& messages;
+  const CodePage& cp() const { return state.code_page; }
+  // An error box with one message; `owner` 0 for none.
+  void Error(WindowRef owner, const std::string& text) const {
+    ports.boxes.Show(owner, text, "", MessageIcon::Error, MessageButtons::Ok);
+  }
+};
+
+}  // namespace appsetup

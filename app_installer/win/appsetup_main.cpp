@@ -1,0 +1,104 @@
+// appsetup.exe: start-up, command-line dispatch and the installation wizard. ANSI throughout.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app_installer/command_line.h"
+#include "app_installer/information_file.h"
+#include "app_installer/install_ports.h"
+#include "app_installer/win/install_adapters.h"
+#include "app_installer/win/install_wizard.h"
+#include "app_installer/win/port_adapters.h"
+
+namespace appsetup::win {
+namespace {
+
+constexpr int kExitCode = 1;  // every exit of the installer
+
+bool WindowsTooOld() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&version)) return false;
+#pragma GCC diagnostic pop
+  return version.dwMajorVersion < 4;
+}
+
+std::string OwnPath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void Install(HINSTANCE instance, InstallContext& ctx, WinDisk& disk) {
+  InstallerState& state = ctx.state;
+  SetCurrentDirectoryA(state.source_directory.c_str());
+  RunInstallWizard(instance, DialogBaseOf(ctx.messages.language()), ctx, disk);
+  if (!state.completed) {
+    ctx.ports.boxes.Show(0, ctx.messages.Text(msg::kInstallInterrupted), state.title,
+                         MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
+  ctx.ports.boxes.Show(0, ctx.messages.Text(msg::kInstallCompleted), state.title,
+                       MessageIcon::Information, MessageButtons::Ok);
+  if (!state.document_to_open.empty()) {
+    ShellExecuteA(nullptr, "open", state.document_to_open.c_str(), nullptr,
+                  state.installation_folder.c_str(), SW_SHOWNORMAL);
+  }
+}
+
+int Run(HINSTANCE instance) {
+  WinProfile profile;
+  WinRegistry registry;
+  WinFileSystem files;
+  WinSystem system;
+  WinMessageBoxes boxes;
+  WinStringTable strings(instance);
+  Ports ports{profile, registry, files, system, boxes};
+  const CodePage code_page = system.AnsiCodePage();
+  const Messages messages(strings, LanguageFromId(system.UiLanguage()), code_page);
+
+  if (WindowsTooOld()) {
+    boxes.Show(0, messages.Text(msg::kWindowsTooOld), "", MessageIcon::Error, MessageButtons::Ok);
+    return kExitCode;
+  }
+
+  const Invocation invocation = ParseArguments(ArgumentsOf(GetCommandLineA()));
+  InstallerState state;
+  state.code_page = code_page;
+  const std::string program_path =
+      invocation.mode == RunMode::kRelay ? invocation.relay_path : OwnPath();
+  if (!LoadInformationFile(state, program_path, ports, messages)) return kExitCode;
+
+  // Uninstallation and its relay stage end here without change until they are built.
+  if (invocation.mode != RunMode::kInstall) return kExitCode;
+
+  WinCachedProfile cached_profile(profile);
+  Ports install_ports{cached_profile, registry, files, system, boxes};
+  WinDisk disk;
+  WinRegistryWriter registry_writer;
+  WinShellLinks links;
+  InstallPorts install{disk, registry_writer, links};
+  InstallContext ctx{state, install_ports, install, messages};
+  Install(instance, ctx, disk);
+  return kExitCode;
+}
+
+}  // namespace
+}  // namespace appsetup::win
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    return appsetup::win::Run(instance);
+  } catch (...) {
+    return 1;
+  }
+}

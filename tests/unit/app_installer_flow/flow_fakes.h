@@ -1,0 +1,239 @@
+// In-memory disk, profile, registry writer, links, boxes and copying page for the flow tests.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app_installer/install_ports.h"
+#include "tests/unit/app_installer/fakes.h"
+
+namespace appsetup::testing {
+
+struct FakeFile {
+  std::string content;
+  uint64_t time = 0;
+  bool read_only = false;
+  bool locked = false;  // open elsewhere without sharing
+};
+
+// Paths compare without case; relative names resolve against `current`.
+class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
+ public:
+  std::string current = "D:\\pkg\\";
+  std::optional<uint64_t> free_bytes = uint64_t{1} << 40;
+  std::set<std::string> unmakeable;  // folders whose creation fails
+  std::map<std::string, FakeFile> files;
+  std::set<std::string> dirs;
+  std::map<std::string, std::map<std::string, std::string>> ini;  // "file|section" -> key -> value
+
+  std::string Full(const std::string& path) const {
+    return RootLength(CodePage{}, path) > 0 ? Lower(path) : Lower(current + path);
+  }
+  void Put(const std::string& path, const std::string& content, uint64_t time) {
+    files[Full(path)] = {content, time};
+  }
+  FakeFile* Find(const std::string& path) {
+    auto it = files.find(Full(path));
+    return it == files.end() ? nullptr : &it->second;
+  }
+  void SetIni(const std::string& file, const std::string& section, const std::string& key,
+              const std::string& value) {
+    ini[Lower(file) + "|" + Lower(section)][Lower(key)] = value;
+  }
+
+  // ProfilePort
+  std::string ReadString(const std::string& file, const std::string& section,
+                         const std::string& key) override {
+    auto s = ini.find(Lower(file) + "|" + Lower(section));
+    if (s == ini.end()) return "";
+    auto k = s->second.find(Lower(key));
+    return k == s->second.end() ? "" : k->second;
+  }
+  int ReadInt(const std::string& file, const std::string& section, const std::string& key,
+              int fallback) override {
+    const std::string value = ReadString(file, section, key);
+    return value.empty() ? fallback : std::atoi(value.c_str());
+  }
+
+  // FileSystemPort
+  bool FileExists(const std::string& path) override { return Find(path) != nullptr; }
+  bool DirectoryExists(const std::string& path) override {
+    return IsRootDirectory(CodePage{}, path) || dirs.count(Full(path)) > 0;
+  }
+  std::string FullPath(const std::string& path) override {
+    return RootLength(CodePage{}, path) > 0 ? path : current + path;
+  }
+
+  // DiskPort
+  bool CreateFolder(const std::string& path) override {
+    if (unmakeable.count(Full(path)) || dirs.count(Full(path))) return false;
+    created.push_back(path);
+    dirs.insert(Full(path));
+    return true;
+  }
+  bool RemoveFolder(const std::string& path) override {
+    removed.push_back(path);
+    return dirs.erase(Full(path)) > 0;
+  }
+  CopyOutcome CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
+    FakeFile* source = Find(from);
+    if (source == nullptr) return CopyOutcome::Failed;
+    if (FakeFile* target = Find(to)) {
+      if (!overwrite) return CopyOutcome::DestinationExists;
+      if (target->locked) return CopyOutcome::SharingViolation;
+      if (target->read_only) return CopyOutcome::Failed;
+    }
+    FakeFile copy = *source;
+    copy.locked = false;
+    files[Full(to)] = copy;
+    return CopyOutcome::Copied;
+  }
+  std::optional<uint64_t> LastWriteTime(const std::string& path) override {
+    FakeFile* file = Find(path);
+    if (file == nullptr) return std::nullopt;
+    return file->time;
+  }
+  bool SetNormalAttributes(const std::string& path) override {
+    FakeFile* file = Find(path);
+    if (file == nullptr) return false;
+    file->read_only = false;
+    return true;
+  }
+  std::optional<uint64_t> FreeBytes(const std::string& root) override {
+    free_queries.push_back(root);
+    return free_bytes;
+  }
+  std::vector<std::string> Subfolders(const std::string& folder) override {
+    std::vector<std::string> names;
+    const std::string prefix = Full(folder) + "\\";
+    for (const std::string& dir : dirs) {
+      if (dir.starts_with(prefix) && dir.find('\\', prefix.size()) == std::string::npos) {
+        names.push_back(dir.substr(prefix.size()));
+      }
+    }
+    return names;
+  }
+
+  std::vector<std::string> created;
+  std::vector<std::string> removed;
+  std::vector<std::string> free_queries;
+};
+
+struct ShownBox {
+  std::string text;
+  std::string caption;
+  MessageIcon icon;
+  MessageButtons buttons;
+};
+
+class ScriptedBoxes : public MessageBoxPort {
+ public:
+  std::vector<ShownBox> shown;
+  MessageAnswer answer = MessageAnswer::Ok;
+  MessageAnswer Show(WindowRef, const std::string& text, const std::string& caption,
+                     MessageIcon icon, MessageButtons buttons) override {
+    shown.push_back({text, caption, icon, buttons});
+    return buttons == MessageButtons::YesNo && answer == MessageAnswer::Ok ? MessageAnswer::Yes : answer;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const ShownBox& box : shown) texts.push_back(box.text);
+    return texts;
+  }
+};
+
+// Every message reads "#<number>" followed by its values, so tests see which one was used.
+class NumberedStrings : public StringTablePort {
+ public:
+  std::optional<std::string> Load(Language, int number) override {
+    if (number == msg::kLowDiskSpace) return "#14 %u";
+    if (number == msg::kInstallSucceeded || number == msg::kRootDirectory ||
+        number == msg::kNeedDriveAndPath) {
+      return "#" + std::to_string(number);
+    }
+    return "#" + std::to_string(number) + " %s";
+  }
+};
+
+class WrittenRegistry : public RegistryWriterPort {
+ public:
+  std::map<std::string, std::map<std::string, std::string>> keys;
+  bool WriteStrings(RegistryRoot root, const std::string& subkey,
+                    const std::vector<std::pair<std::string, std::string>>& values) override {
+    for (const auto& [name, value] : values) keys[subkey][name] = value;
+    return true;
+  }
+};
+
+class SavedLinks : public ShellLinkPort {
+ public:
+  std::vector<ShortcutFile> saved;
+  void Create(const std::vector<ShortcutFile>& links) override {
+    saved.insert(saved.end(), links.begin(), links.end());
+  }
+};
+
+class RecordedCopyingPage : public CopyingView {
+ public:
+  int range = -1;
+  int position = 0;
+  bool progress_visible = true;
+  bool note_visible = false;
+  bool only_finish = false;
+  std::string status;
+  std::string note = "default note";
+  void SetProgressRange(int maximum) override { range = maximum; }
+  void AdvanceProgress() override { ++position; }
+  void HideProgress() override { progress_visible = false; }
+  void SetStatusText(const std::string& text) override { status = text; }
+  void SetNoteText(const std::string& text) override { note = text; }
+  void ShowNote() override { note_visible = true; }
+  void EnableOnlyFinish() override { only_finish = true; }
+};
+
+// A ready installer state and context over the fakes: the package in D:\pkg, installing to
+// C:\Apps\Tool\.
+struct FlowFixture {
+  FakeDisk disk;
+  FakeRegistry registry;
+  FakeSystem system;
+  ScriptedBoxes boxes;
+  NumberedStrings strings;
+  WrittenRegistry written;
+  SavedLinks links;
+  Ports ports{disk, registry, disk, system, boxes};
+  InstallPorts install{disk, written, links};
+  Messages messages{strings, Language::English};
+  InstallerState state;
+  InstallContext ctx{state, ports, install, messages};
+
+  FlowFixture() {
+    state.program_path = "D:\\pkg\\appsetup.exe";
+    state.source_directory = "D:\\pkg\\";
+    state.program_name = "appsetup.exe";
+    state.info_file_path = "D:\\pkg\\appsetupE.INF";
+    state.info_file_name = "appsetupE.INF";
+    state.title = "Tool";
+    state.installation_folder = "C:\\Apps\\Tool\\";
+    state.installation_key = "Tool";
+    state.menu_folder = "C:\\Menu\\Programs\\Tool";
+    disk.dirs.insert("d:\\pkg");
+    disk.Put("appsetup.exe", "installer v2", 200);
+    disk.Put("appsetupE.INF", "info", 200);
+    registry.Set(RegistryRoot::CurrentUser, kShellFoldersKey, "Start Menu", "C:\\Menu");
+    registry.Set(RegistryRoot::CurrentUser, kShellFoldersKey, "Startup", "C:\\Menu\\Programs\\Startup");
+    registry.Set(RegistryRoot::CurrentUser, kShellFoldersKey, "Desktop", "C:\\Desk");
+  }
+
+  // [Install] file entries 1..n.
+  void AddEntries(const std::vector<std::string>& entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      disk.SetIni(state.info_file_path, kInstallSection, std::to_string(i + 1), entries[i]);
+    }
+    state.file_entry_count = static_cast<int>(entries.size());
+  }
+};
+
+}  // namespace appsetup::testing
