@@ -1,0 +1,90 @@
+#include "setup_wizard/setup_app.h"
+
+#include <cwctype>
+
+namespace setup_wizard {
+
+namespace {
+
+std::atomic<WizardRun*> g_activeRun{nullptr};
+
+// Publishes the run to pages and worker for the length of the sheets.
+class ActiveRunScope {
+ public:
+  explicit ActiveRunScope(WizardRun& run) { g_activeRun.store(&run); }
+  ~ActiveRunScope() { g_activeRun.store(nullptr); }
+  ActiveRunScope(const ActiveRunScope&) = delete;
+  ActiveRunScope& operator=(const ActiveRunScope&) = delete;
+};
+
+}  // namespace
+
+WizardRun* ActiveRun() { return g_activeRun.load(); }
+
+std::wstring TrimBlanks(std::wstring_view text) {
+  while (!text.empty() && std::iswspace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && std::iswspace(text.back())) text.remove_suffix(1);
+  return std::wstring(text);
+}
+
+std::wstring FormatWithName(std::wstring_view pattern, std::wstring_view value) {
+  std::wstring out(pattern);
+  const size_t at = out.find(L"%s");
+  if (at != std::wstring::npos) out.replace(at, 2, value);
+  return out;
+}
+
+WelcomeTexts DecideWelcome(bool install, int preconditionsResult, int status) {
+  WelcomeTexts t;
+  if (preconditionsResult == 1) {
+    t.main = install ? kStringInstallWelcome : kStringDeleteWelcome;
+    t.detail = install ? kStringInstallConnectLater : 0;
+    t.allowNext = true;
+    return t;
+  }
+  if (status == support_abi::kStatusNoRights) t.main = install ? kStringInstallNoRights : kStringDeleteNoRights;
+  else t.main = kStringSpoolerInactive;
+  t.continueShown = false;
+  return t;
+}
+
+unsigned WizardButtons(bool next, bool back, bool firstPage, bool lastPage) {
+  unsigned buttons = 0;
+  if (lastPage) buttons |= kButtonFinish;
+  else if (next) buttons |= kButtonNext;
+  if (back && !firstPage) buttons |= kButtonBack;
+  return buttons;
+}
+
+int CLMSetupApp::SetupWizardProc(WizardHost& host, int mode) {
+  lastMode_ = mode;
+  lastResult_ = run(host, mode);
+  return lastResult_;
+}
+
+int CLMSetupApp::run(WizardHost& host, int mode) {
+  if (!host.attachOwner()) return 0;
+  const std::wstring caption = host.ownerText();
+
+  // Both objects live for this call only; leaving the scope unloads the library on every path.
+  SupportLibrary library(host.loader());
+  if (library.bind() != 1) {
+    host.errorBox(caption, host.loadString(kStringLibraryProblem));
+    return 0;
+  }
+  const std::wstring fileName = TrimBlanks(host.loadString(kStringInfoFileName));
+  std::unique_ptr<SetupInformation> information = host.createInformation();
+  if (!information || information->load(library.GetOsVersionCode(), fileName) != 1) {
+    host.errorBox(caption, host.loadString(kStringInfoProblem));
+    return 0;
+  }
+
+  const bool install = mode > 0;
+  WizardRun run{library, *information, install,
+                FormatWithName(host.loadString(install ? kStringInstallTitle : kStringDeleteTitle),
+                               information->productName())};
+  ActiveRunScope scope(run);
+  return host.runSheets(run) == 1 ? 1 : 0;
+}
+
+}  // namespace setup_wizard

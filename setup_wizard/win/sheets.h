@@ -1,0 +1,70 @@
+// The wizard's property sheets and the page plumbing they share.
+#pragma once
+
+#include <windows.h>
+#include <prsht.h>
+
+#include <string>
+
+#include "setup_wizard/setup_app.h"
+
+namespace setup_wizard::win {
+
+// A string of the wizard's string table (empty when absent).
+std::wstring LoadText(HINSTANCE module, int id);
+
+// One property page: `this` travels in the page's lParam and is kept in the dialog's user data.
+// The dialog procedure is a firewall: nothing thrown inside leaves it.
+class PropertyPage {
+ public:
+  PropertyPage(HINSTANCE module, WizardRun& run, int dialogId) : module_(module), run_(run), dialogId_(dialogId) {}
+  virtual ~PropertyPage() = default;
+  PropertyPage(const PropertyPage&) = delete;
+  PropertyPage& operator=(const PropertyPage&) = delete;
+
+  PROPSHEETPAGEW describe();
+
+ protected:
+  virtual void onInit() {}
+  // Returns the value for DWLP_MSGRESULT.
+  virtual LRESULT onSetActive() { return 0; }
+  HWND window() const { return window_; }
+  HWND sheet() const { return ::GetParent(window_); }
+  std::wstring text(int id) const { return LoadText(module_, id); }
+  // Every page puts the run's title back on the sheet when it becomes active.
+  void resetTitle() const;
+  void setButtons(unsigned buttons) const;
+
+  HINSTANCE module_;
+  WizardRun& run_;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void drawLogo(const DRAWITEMSTRUCT& item) const;
+
+  int dialogId_;
+  HWND window_ = nullptr;
+};
+
+// The welcome pages of the installation and the deletion wizards.
+class CIWzGuide final : public PropertyPage {
+ public:
+  CIWzGuide(HINSTANCE module, WizardRun& run);
+
+ private:
+  LRESULT onSetActive() override;
+};
+
+class CUWzGuide final : public PropertyPage {
+ public:
+  CUWzGuide(HINSTANCE module, WizardRun& run);
+
+ private:
+  LRESULT onSetActive() override;
+};
+
+// The selection wizard of the run, owned by `owner`; 1 when it ended with Finish, else 0.
+int RunSheets(HINSTANCE module, HWND owner, WizardRun& run);
+
+}  // namespace setup_wizard::win

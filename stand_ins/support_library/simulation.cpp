@@ -1,0 +1,494 @@
+#include "stand_ins/support_library/simulation.h"
+
+#include <algorithm>
+
+#include "common/win_path.h"
+
+namespace support_stand_in {
+
+namespace abi = support_abi;
+
+namespace {
+
+std::wstring Text(const wchar_t* p) { return p ? std::wstring(p) : std::wstring(); }
+
+template <typename T>
+T* Find(std::vector<T>& list, const wchar_t* name) {
+  if (name == nullptr) return nullptr;
+  for (T& item : list) {
+    if (SameName(item.name, name)) return &item;
+  }
+  return nullptr;
+}
+
+template <typename T>
+bool Erase(std::vector<T>& list, const wchar_t* name) {
+  const auto it = std::find_if(list.begin(), list.end(), [&](const T& i) { return name && SameName(i.name, name); });
+  if (it == list.end()) return false;
+  list.erase(it);
+  return true;
+}
+
+template <typename T, typename Keep>
+std::vector<std::wstring> NamesWhere(const std::vector<T>& list, Keep keep) {
+  std::vector<std::wstring> names;
+  for (const T& item : list) {
+    if (keep(item)) names.push_back(item.name);
+  }
+  return names;
+}
+
+constexpr auto Any = [](const auto&) { return true; };
+
+// Writes `text` and its NUL into a caller's buffer of `chars` characters when it fits.
+bool Copy(const std::wstring& text, wchar_t* out, size_t chars) {
+  if (out == nullptr || text.size() + 1 > chars) return false;
+  std::copy(text.begin(), text.end(), out);
+  out[text.size()] = L'\0';
+  return true;
+}
+
+}  // namespace
+
+bool Simulation::forcedFailure(uint16_t ordinal) {
+  const auto it = s_.failures.find(ordinal);
+  if (it == s_.failures.end() || it->second.remaining == 0) return false;
+  status_ = it->second.status;
+  if (it->second.remaining > 0) {
+    if (--it->second.remaining == 0) s_.failures.erase(it);
+    modified_ = true;
+  }
+  return true;
+}
+
+void Simulation::record(uint16_t ordinal, int32_t result, const std::wstring& args) {
+  journal_.push_back(std::wstring(ExportName(ordinal)) + L"(" + args + L") = " + std::to_wstring(result));
+}
+
+int32_t Simulation::fail(uint16_t ordinal, int32_t natural) {
+  const auto it = s_.statuses.find(ordinal);
+  status_ = it == s_.statuses.end() ? natural : it->second;
+  return 0;
+}
+
+int32_t Simulation::succeed(bool changed) {
+  status_ = kOk;
+  modified_ = modified_ || changed;
+  return 1;
+}
+
+Printer* Simulation::printer(const wchar_t* name) { return Find(s_.printers, name); }
+Port* Simulation::port(const wchar_t* name) { return Find(s_.ports, name); }
+Monitor* Simulation::monitor(const wchar_t* name) { return Find(s_.monitors, name); }
+Driver* Simulation::driver(const wchar_t* name) { return Find(s_.drivers, name); }
+
+bool Simulation::shareUsed(std::wstring_view share) const {
+  for (const Printer& p : s_.printers) {
+    if (!p.share.empty() && SameName(p.share, share)) return true;
+  }
+  return std::any_of(s_.shares.begin(), s_.shares.end(), [&](const std::wstring& n) { return SameName(n, share); });
+}
+
+bool Simulation::monitorServesPrinter(const std::wstring& name) const {
+  for (const Printer& p : s_.printers) {
+    for (const Port& q : s_.ports) {
+      if (SameName(q.name, p.port) && SameName(q.monitor, name)) return true;
+    }
+  }
+  return false;
+}
+
+int32_t Simulation::WriteNames(const std::vector<std::wstring>& names, wchar_t* buffer, uint32_t size,
+                               uint32_t* needed) {
+  size_t chars = 0;
+  for (const std::wstring& n : names) chars += n.size() + 1;
+  if (needed != nullptr) *needed = static_cast<uint32_t>(chars);
+  const auto count = static_cast<int32_t>(names.size());
+  if (buffer == nullptr) return count;  // a size or count query
+  if (size < chars) {
+    status_ = kInsufficientBuffer;
+    return 0;
+  }
+  for (const std::wstring& n : names) {
+    std::copy(n.begin(), n.end(), buffer);
+    buffer += n.size();
+    *buffer++ = L'\0';
+  }
+  status_ = kOk;
+  return count;
+}
+
+// --- system -------------------------------------------------------------------------------------
+
+int32_t Simulation::GetLastSupportStatus(int32_t* status) {
+  if (status != nullptr) *status = status_;
+  return status_;
+}
+
+int32_t Simulation::CheckSetupPreconditions() {
+  if (!s_.preconditions) return fail(abi::kCheckSetupPreconditions, s_.preconditionStatus);
+  if (!s_.spoolerRunning) return fail(abi::kCheckSetupPreconditions, kRpcUnavailable);
+  return succeed();
+}
+
+int32_t Simulation::RestartSystem() {
+  ++s_.restarts;
+  s_.spoolerRunning = true;
+  for (Monitor& m : s_.monitors) m.locked = false;  // files in use are replaced at the restart
+  return succeed(true);
+}
+
+// --- drivers ------------------------------------------------------------------------------------
+
+int32_t Simulation::InstallPrinterDriver(const wchar_t* name, const abi::DriverRecord* record, uint32_t osFlags) {
+  if (name == nullptr || *name == L'\0' || record == nullptr) return fail(abi::kInstallPrinterDriver, 87);
+  Driver* d = driver(name);
+  if (osFlags != 0) {
+    if (d == nullptr) return fail(abi::kInstallPrinterDriver, kUnknownDriver);
+    if (std::find(d->otherOs.begin(), d->otherOs.end(), osFlags) == d->otherOs.end()) d->otherOs.push_back(osFlags);
+    return succeed(true);
+  }
+  d = &FindOrAdd(s_.drivers, name);
+  d->file = Text(record->driverFile);
+  d->languageMonitor = Text(record->languageMonitorName);
+  d->hardwareId = Text(record->hardwareId);
+  if (!d->languageMonitor.empty() && monitor(d->languageMonitor.c_str()) == nullptr) {
+    Monitor& m = FindOrAdd(s_.monitors, d->languageMonitor);
+    m.file = Text(record->languageMonitorFile);
+    m.language = true;
+  }
+  return succeed(true);
+}
+
+int32_t Simulation::DeletePrinterDriver(const wchar_t* name, uint32_t osFlags) {
+  Driver* d = driver(name);
+  if (d == nullptr) return fail(abi::kDeletePrinterDriver, kUnknownDriver);
+  if (osFlags != 0) {
+    const auto it = std::find(d->otherOs.begin(), d->otherOs.end(), osFlags);
+    if (it == d->otherOs.end()) return fail(abi::kDeletePrinterDriver, kUnknownDriver);
+    d->otherOs.erase(it);
+    return succeed(true);
+  }
+  // The driver's printers go with it, unless one still has jobs queued.
+  for (const Printer& p : s_.printers) {
+    if (SameName(p.driver, name) && p.jobs > 0) return fail(abi::kDeletePrinterDriver, kDriverInUse);
+  }
+  std::erase_if(s_.printers, [&](const Printer& p) { return SameName(p.driver, name); });
+  const std::wstring languageMonitor = d->languageMonitor;
+  Erase(s_.drivers, name);
+  if (!languageMonitor.empty()) {
+    const bool shared = std::any_of(s_.drivers.begin(), s_.drivers.end(),
+                                    [&](const Driver& o) { return SameName(o.languageMonitor, languageMonitor); });
+    if (!shared) std::erase_if(s_.monitors, [&](const Monitor& m) { return m.language && SameName(m.name, languageMonitor); });
+  }
+  return succeed(true);
+}
+
+int32_t Simulation::IsPrinterDriverInstalled(const wchar_t* name) {
+  return driver(name) ? succeed() : fail(abi::kIsPrinterDriverInstalled, kUnknownDriver);
+}
+
+int32_t Simulation::EnumPrinterDrivers(wchar_t* buffer, uint32_t size, uint32_t* needed) {
+  return WriteNames(NamesWhere(s_.drivers, Any), buffer, size, needed);
+}
+
+// --- printers -----------------------------------------------------------------------------------
+
+int32_t Simulation::EnumPrintersOfDriver(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* driverName) {
+  const auto ofDriver = [&](const Printer& p) { return driverName == nullptr || SameName(p.driver, driverName); };
+  return WriteNames(NamesWhere(s_.printers, ofDriver), buffer, size, needed);
+}
+
+int32_t Simulation::ValidatePrinterName(const wchar_t* name) {
+  const std::wstring n = Text(name);
+  if (n.empty() || n.size() > 220 || n.find_first_of(L",\\!") != std::wstring::npos) {
+    return fail(abi::kValidatePrinterName, kInvalidPrinterName);
+  }
+  if (printer(name) != nullptr) return fail(abi::kValidatePrinterName, abi::kStatusNameInUse);
+  return succeed();
+}
+
+int32_t Simulation::AddPrinter(const wchar_t* name, const wchar_t* driverName, const wchar_t* portName,
+                               const wchar_t* share, const wchar_t* processor, const wchar_t* dataType,
+                               uint32_t attributes) {
+  const uint16_t ordinal = processor ? abi::kAddPrinterWithProcessor : abi::kAddPrinter;
+  if (name == nullptr || *name == L'\0') return fail(ordinal, kInvalidPrinterName);
+  if (printer(name) != nullptr) return fail(ordinal, kPrinterExists);
+  if (driver(driverName) == nullptr) return fail(ordinal, kUnknownDriver);
+  if (port(portName) == nullptr) return fail(ordinal, kUnknownPort);
+  if (processor != nullptr && *processor != L'\0' && Find(s_.processors, processor) == nullptr) return fail(ordinal, kUnknownProcessor);
+  if (share != nullptr && *share != L'\0' && shareUsed(share)) return fail(ordinal, kDuplicateShare);
+  Printer p;
+  p.name = name;
+  p.driver = driverName;
+  p.port = portName;
+  p.share = Text(share);
+  p.processor = Text(processor);
+  p.dataType = Text(dataType);
+  p.attributes = attributes;
+  p.isDefault = (attributes & abi::kAttributeDefault) != 0;
+  if (p.isDefault) {
+    for (Printer& o : s_.printers) o.isDefault = false;
+  }
+  s_.printers.push_back(p);
+  return succeed(true);
+}
+
+int32_t Simulation::DeletePrinter(const wchar_t* name) {
+  return Erase(s_.printers, name) ? succeed(true) : fail(abi::kDeletePrinter, kInvalidPrinterName);
+}
+
+int32_t Simulation::SetDefaultPrinter(const wchar_t* name) {
+  Printer* p = printer(name);
+  if (p == nullptr) return fail(abi::kSetDefaultPrinter, kInvalidPrinterName);
+  for (Printer& o : s_.printers) o.isDefault = false;
+  p->isDefault = true;
+  return succeed(true);
+}
+
+int32_t Simulation::IsPrinterInstalled(const wchar_t* name) {
+  return printer(name) ? succeed() : fail(abi::kIsPrinterInstalled, kInvalidPrinterName);
+}
+
+int32_t Simulation::GetPrinterJobCount(const wchar_t* name, uint32_t* count) {
+  const Printer* p = printer(name);
+  if (p == nullptr || count == nullptr) return fail(abi::kGetPrinterJobCount, kInvalidPrinterName);
+  *count = p->jobs;
+  return succeed();
+}
+
+int32_t Simulation::GetPrinterProcessor(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* name) {
+  const Printer* p = printer(name);
+  if (p == nullptr) return fail(abi::kGetPrinterProcessor, kInvalidPrinterName);
+  if (needed) *needed = static_cast<uint32_t>(p->processor.size() + 1);
+  return Copy(p->processor, buffer, size) ? succeed() : fail(abi::kGetPrinterProcessor, kInsufficientBuffer);
+}
+
+int32_t Simulation::GetPrinterPort(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* name) {
+  const Printer* p = printer(name);
+  if (p == nullptr) return fail(abi::kGetPrinterPort, kInvalidPrinterName);
+  if (needed) *needed = static_cast<uint32_t>(p->port.size() + 1);
+  return Copy(p->port, buffer, size) ? succeed() : fail(abi::kGetPrinterPort, kInsufficientBuffer);
+}
+
+// --- ports and monitors -------------------------------------------------------------------------
+
+int32_t Simulation::EnumPorts(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* monitorName) {
+  const auto ofMonitor = [&](const Port& p) { return monitorName == nullptr || SameName(p.monitor, monitorName); };
+  return WriteNames(NamesWhere(s_.ports, ofMonitor), buffer, size, needed);
+}
+
+int32_t Simulation::DeletePort(const wchar_t* name) {
+  return Erase(s_.ports, name) ? succeed(true) : fail(abi::kDeletePort, kUnknownPort);
+}
+
+int32_t Simulation::AddPortOfMonitor(const wchar_t* monitorName, wchar_t* portName) {
+  const Monitor* m = monitor(monitorName);
+  if (m == nullptr || m->language) return fail(abi::kAddPortOfMonitor, kUnknownMonitor);
+  const std::wstring base = m->newPort.empty() ? m->name + L" Port" : m->newPort;
+  std::wstring name = base;
+  for (int n = 2; port(name.c_str()) != nullptr; ++n) name = base + L" " + std::to_wstring(n);
+  if (!Copy(name, portName, abi::kPortNameChars)) return fail(abi::kAddPortOfMonitor, kInsufficientBuffer);
+  s_.ports.push_back(Port{name, m->name});
+  return succeed(true);
+}
+
+int32_t Simulation::IsPortInstalled(const wchar_t* name) {
+  return port(name) ? succeed() : fail(abi::kIsPortInstalled, kUnknownPort);
+}
+
+int32_t Simulation::EnumPortMonitors(wchar_t* buffer, uint32_t size, uint32_t* needed) {
+  return WriteNames(NamesWhere(s_.monitors, [](const Monitor& m) { return !m.language; }), buffer, size, needed);
+}
+
+int32_t Simulation::GetMonitorOfPort(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* name) {
+  const Port* p = port(name);
+  if (p == nullptr) {
+    if (needed) *needed = 0;
+    return fail(abi::kGetMonitorOfPort, kUnknownPort);
+  }
+  if (needed) *needed = static_cast<uint32_t>(p->monitor.size() + 1);
+  return Copy(p->monitor, buffer, size) ? succeed() : fail(abi::kGetMonitorOfPort, kInsufficientBuffer);
+}
+
+int32_t Simulation::IsPortMonitorInstalled(const wchar_t* name) {
+  const Monitor* m = monitor(name);
+  return m && !m->language ? succeed() : fail(abi::kIsPortMonitorInstalled, kUnknownMonitor);
+}
+
+int32_t Simulation::InstallPortMonitor(const wchar_t* name, const abi::MonitorRecord* record, int32_t* restart) {
+  if (name == nullptr || *name == L'\0' || record == nullptr) return fail(abi::kInstallPortMonitor, 87);
+  Monitor* m = monitor(name);
+  // A monitor whose file is in use is updated at the next restart.
+  const bool needsRestart = m != nullptr && m->locked;
+  m = &FindOrAdd(s_.monitors, name);
+  m->language = false;
+  if (!needsRestart) m->file = Text(record->file);
+  if (restart != nullptr) *restart = needsRestart ? 1 : 0;
+  return succeed(true);
+}
+
+int32_t Simulation::DeletePortMonitor(const wchar_t* name, uint32_t flags) {
+  const Monitor* m = monitor(name);
+  if (m == nullptr || m->language) return fail(abi::kDeletePortMonitor, kUnknownMonitor);
+  const std::wstring monitorName = m->name;
+  if ((flags & abi::kForceBit) == 0 && monitorServesPrinter(monitorName)) {
+    return fail(abi::kDeletePortMonitor, kMonitorInUse);
+  }
+  std::erase_if(s_.ports, [&](const Port& p) { return SameName(p.monitor, monitorName); });
+  Erase(s_.monitors, name);
+  return succeed(true);
+}
+
+int32_t Simulation::IsMonitorInUse(const wchar_t* name) {
+  return name && monitorServesPrinter(name) ? succeed() : fail(abi::kIsMonitorInUse, kUnknownMonitor);
+}
+
+int32_t Simulation::QueryMonitorFile(const wchar_t* name, uint32_t what, const wchar_t* file, wchar_t* path) {
+  const Monitor* m = monitor(name);
+  if (m == nullptr) return fail(abi::kQueryMonitorFile, kUnknownMonitor);
+  if (what == abi::kQueryCannotReplace) return m->locked ? succeed() : fail(abi::kQueryMonitorFile, kOk);
+  if (what != abi::kQueryInstalledFile) return fail(abi::kQueryMonitorFile, 87);
+  const std::wstring installed =
+      !m->path.empty() ? m->path : common::JoinPath(s_.systemDirectory, file && *file ? std::wstring(file) : m->file);
+  if (path != nullptr && !Copy(installed, path, abi::kMonitorPathChars)) {
+    return fail(abi::kQueryMonitorFile, kInsufficientBuffer);
+  }
+  return succeed();
+}
+
+int32_t Simulation::ReplacePortMonitor(const wchar_t* name, const abi::MonitorRecord* record) {
+  Monitor* m = monitor(name);
+  if (m == nullptr) return fail(abi::kReplacePortMonitor, kUnknownMonitor);
+  if (m->locked) return fail(abi::kReplacePortMonitor, kSharingViolation);
+  if (record != nullptr) m->file = Text(record->file);
+  m->path.clear();
+  return succeed(true);
+}
+
+// --- USB drivers --------------------------------------------------------------------------------
+
+int32_t Simulation::IsUsbDriverInstalled(const wchar_t* name) {
+  return Find(s_.usbDrivers, name) ? succeed() : fail(abi::kIsUsbDriverInstalled, kUnknownDriver);
+}
+
+int32_t Simulation::InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record,
+                                     const wchar_t* hardwareIds, bool alternate) {
+  const uint16_t ordinal = alternate ? abi::kInstallUsbDriverAlternate : abi::kInstallUsbDriver;
+  if (name == nullptr || *name == L'\0' || record == nullptr) return fail(ordinal, 87);
+  UsbDriver& u = FindOrAdd(s_.usbDrivers, name);
+  u.file = Text(record->file);
+  u.hardwareIds = Text(hardwareIds);
+  u.alternate = u.alternate || alternate;
+  succeed(true);
+  // The driver is staged, but no printer is plugged in: the status says so.
+  if (!alternate) status_ = s_.usbDeviceStatus;
+  return 1;
+}
+
+int32_t Simulation::DeleteUsbDriver(const wchar_t* name) {
+  return Erase(s_.usbDrivers, name) ? succeed(true) : fail(abi::kDeleteUsbDriver, kUnknownDriver);
+}
+
+// --- print processors ---------------------------------------------------------------------------
+
+int32_t Simulation::EnumPrintProcessors(wchar_t* buffer, uint32_t size, uint32_t* needed) {
+  return WriteNames(NamesWhere(s_.processors, Any), buffer, size, needed);
+}
+
+int32_t Simulation::IsPrintProcessorInstalled(const wchar_t* name) {
+  return Find(s_.processors, name) ? succeed() : fail(abi::kIsPrintProcessorInstalled, kUnknownProcessor);
+}
+
+int32_t Simulation::IsDataTypeSupported(const wchar_t* processor, const wchar_t* dataType) {
+  const Processor* p = Find(s_.processors, processor);
+  if (p == nullptr || dataType == nullptr) return fail(abi::kIsDataTypeSupported, kUnknownProcessor);
+  const bool found = std::any_of(p->dataTypes.begin(), p->dataTypes.end(),
+                                 [&](const std::wstring& t) { return SameName(t, dataType); });
+  return found ? succeed() : fail(abi::kIsDataTypeSupported, 1804);
+}
+
+int32_t Simulation::InstallPrintProcessor(const wchar_t* name, const abi::ProcessorRecord* record) {
+  if (name == nullptr || *name == L'\0' || record == nullptr) return fail(abi::kInstallPrintProcessor, 87);
+  Processor& p = FindOrAdd(s_.processors, name);
+  if (p.dataTypes.empty()) p.dataTypes = {L"RAW", L"NT EMF 1.008"};
+  p.file = Text(record->file);
+  return succeed(true);
+}
+
+int32_t Simulation::DeletePrintProcessor(const wchar_t* name) {
+  for (const Printer& p : s_.printers) {
+    if (name && SameName(p.processor, name)) return fail(abi::kDeletePrintProcessor, kProcessorInUse);
+  }
+  return Erase(s_.processors, name) ? succeed(true) : fail(abi::kDeletePrintProcessor, kUnknownProcessor);
+}
+
+int32_t Simulation::EnumDataTypes(wchar_t* buffer, uint32_t size, uint32_t* needed, const wchar_t* processor) {
+  const Processor* p = Find(s_.processors, processor);
+  if (p == nullptr) {
+    if (needed) *needed = 0;
+    return fail(abi::kEnumDataTypes, kUnknownProcessor);
+  }
+  return WriteNames(p->dataTypes, buffer, size, needed);
+}
+
+// --- shares and services ------------------------------------------------------------------------
+
+int32_t Simulation::IsShareNameUsed(const wchar_t* share) {
+  return share && shareUsed(share) ? succeed() : fail(abi::kIsShareNameUsed, kOk);
+}
+
+int32_t Simulation::EnumShares(wchar_t* buffer, uint32_t size, uint32_t* needed) {
+  std::vector<std::wstring> names = s_.shares;
+  for (const Printer& p : s_.printers) {
+    if (!p.share.empty()) names.push_back(p.share);
+  }
+  return WriteNames(names, buffer, size, needed);
+}
+
+int32_t Simulation::AfterServiceInstall(const wchar_t* systemDirectory, uint32_t bytes) {
+  return systemDirectory && bytes >= 2 ? succeed() : fail(abi::kAfterServiceInstall, 87);
+}
+
+int32_t Simulation::InstallService(const wchar_t* name, const wchar_t* program) {
+  if (name == nullptr || *name == L'\0') return fail(abi::kInstallService, 87);
+  Service& v = FindOrAdd(s_.services, name);
+  v.program = Text(program);
+  v.running = true;
+  return succeed(true);
+}
+
+int32_t Simulation::DeleteService(const wchar_t* name) {
+  return Erase(s_.services, name) ? succeed(true) : fail(abi::kDeleteService, kServiceMissing);
+}
+
+int32_t Simulation::QueryService(const wchar_t* name, uint32_t mode) {
+  const Service* v = Find(s_.services, name);
+  if (v == nullptr) return fail(abi::kQueryService, kServiceMissing);
+  if (mode == abi::kQueryServiceRunning && !v->running) return fail(abi::kQueryService, 1062);
+  return succeed();
+}
+
+int32_t Simulation::StopService(const wchar_t* name) {
+  if (name && SameName(name, L"spooler")) {
+    s_.spoolerRunning = false;
+    return succeed(true);
+  }
+  Service* v = Find(s_.services, name);
+  if (v == nullptr) return fail(abi::kStopService, kServiceMissing);
+  v->running = false;
+  return succeed(true);
+}
+
+int32_t Simulation::StartService(const wchar_t* name) {
+  if (name && SameName(name, L"spooler")) {
+    s_.spoolerRunning = true;
+    return succeed(true);
+  }
+  Service* v = Find(s_.services, name);
+  if (v == nullptr) return fail(abi::kStartService, kServiceMissing);
+  v->running = true;
+  return succeed(true);
+}
+
+}  // namespace support_stand_in

@@ -1,0 +1,171 @@
+// The real profile API against the in-memory reader on the same files: raw values, and the
+// whole information object for every Windows version.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sample_files.h"
+#include "setup_wizard/win/profile_reader_win.h"
+
+using namespace setup_wizard;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
+
+std::string Utf16WithMark(std::wstring_view text) {
+  std::string out = "\xFF\xFE";
+  for (wchar_t c : text) {
+    out.push_back(static_cast<char>(c & 0xFF));
+    out.push_back(static_cast<char>((c >> 8) & 0xFF));
+  }
+  return out;
+}
+
+// Win32 file services, but the profile parsed in memory from the file's bytes.
+class InMemoryProfileFiles : public SetupFiles {
+ public:
+  std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override {
+    return std::make_unique<IniTextProfile>(IniTextProfile::DecodeBytes(ReadBytes(path)));
+  }
+  bool canRead(const std::wstring& path) override { return win_.canRead(path); }
+  std::optional<std::wstring> readAnsiText(const std::wstring& path) override { return win_.readAnsiText(path); }
+
+ private:
+  win::Win32SetupFiles win_;
+};
+
+template <typename... T>
+void Put(std::wostringstream& o, const T&... values) {
+  ((o << values << L'|'), ...);
+}
+
+// Everything a caller can read from the object, loading every record in turn.
+std::wstring Describe(SetupInformation& info) {
+  std::wostringstream o;
+  auto component = [&](const ComponentRecord& c) {
+    Put(o, c.name, c.entrySection, c.settingsSection, c.sourceDirectory, c.diskNumber);
+  };
+  auto files = [&](const std::vector<std::wstring>& names, const DependSlot& slot) {
+    Put(o, JoinFileList(names), slot.directory, slot.diskNumber);
+  };
+  auto option = [&](const OptionUiService& s) { Put(o, s.section, s.serviceName, s.file, JoinFileList(s.dependFiles)); };
+  Put(o, info.osCode(), info.osIndex(), info.productName(), info.licenseFile(), info.licenseFileExists(),
+      info.limitText(), info.portMonitorFlag(), info.wdmFlag(), JoinFileList(info.disks()));
+  for (int d = 0; d < info.driverCount(); ++d) {
+    Put(o, L"\ndriver", info.driverName(d), info.printerOptionServiceName(d),
+        info.languageMonitorOptionServiceName(d), info.loadDriver(d));
+    for (int share = 0; share < 5; ++share) Put(o, info.otherOsCode(share, d, 0), info.otherOsCode(share, d, 1));
+    const DriverRecord& r = info.driver();
+    component(r);
+    Put(o, r.infFile, r.driverFile, r.graphicsFile, r.userInterfaceFile, r.userModeFile, r.helpFile, r.dataFile,
+        r.dataType, r.manufacturer, r.oemUrl, r.hardwareId, r.provider, r.checkInf, r.expandedFile, r.plugAndPlay,
+        r.catalogFile, r.langMonName, r.langMonFile, r.printProcessorName, r.printProcessorFile);
+    files(r.dependFiles, r.depend);
+    files(r.langMonDependFiles, r.langMonDepend);
+    files(r.printProcessorDependFiles, r.printProcessorDepend);
+    option(r.printerOptionUi);
+    option(r.langMonOptionUi);
+    for (int m = 0; m < info.portMonitorCount(d); ++m) {
+      Put(o, L"\n monitor", info.portMonitorName(d, m), info.portMonitorOptionSection(d, m), info.loadPortMonitor(d, m));
+      const PortMonitorRecord& p = info.portMonitor();
+      component(p);
+      Put(o, p.infFile, p.monitorFile, p.checkInf, p.expandedFile);
+      files(p.dependFiles, p.depend);
+      option(p.optionUi);
+      for (int u = 0; u < info.usbDriverCount(d, m); ++u) {
+        Put(o, L"\n  usb", info.usbDriverName(d, m, u), info.loadUsbDriver(d, m, u));
+        const UsbDriverRecord& w = info.usbDriver();
+        component(w);
+        Put(o, w.infFile, w.driverFile, w.hardwareIds, w.checkInf, w.expandedFile, w.allClasses);
+        files(w.dependFiles, w.depend);
+      }
+    }
+  }
+  return o.str();
+}
+
+class ProfileCompare : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring edges = samples::kProfileEdges;
+    std::wstring longValues = L"[Long]\r\n";
+    for (size_t n : {4093u, 4094u, 4095u, 4096u, 5000u}) {
+      longValues += L"Plain" + std::to_wstring(n) + L"=" + std::wstring(n, L'v') + L"\r\n";
+      longValues += L"Quoted" + std::to_wstring(n) + L"=\"" + std::wstring(n - 2, L'q') + L"\"\r\n";
+    }
+    fs::create_directories(folder_);
+    WriteBytes(folder_ / L"edges.ini", Narrow(edges));
+    WriteBytes(folder_ / L"edges16.ini", Utf16WithMark(edges));
+    WriteBytes(folder_ / L"long.ini", Narrow(longValues));
+    WriteBytes(folder_ / L"KVSetup.ini", Narrow(samples::kSampleInformation));
+    WriteBytes(folder_ / L"License.txt", "Licence text\r\n");
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  const fs::path folder_ = fs::temp_directory_path() / (L"wizinfo-" + std::to_wstring(::GetCurrentProcessId()));
+};
+
+TEST_F(ProfileCompare, RawValuesMatchTheApi) {
+  for (const wchar_t* name : {L"edges.ini", L"edges16.ini"}) {
+    const std::wstring path = folder_ / name;
+    const win::Win32ProfileFile api(path);
+    const IniTextProfile text(IniTextProfile::DecodeBytes(ReadBytes(path)));
+    for (const samples::Probe& p : samples::kEdgeProbes) {
+      EXPECT_EQ(text.readString(p.section, p.key, L"dflt  "), api.readString(p.section, p.key, L"dflt  "))
+          << name << L" " << p.section << L"/" << p.key;
+      EXPECT_EQ(text.readInt(p.section, p.key, -5), api.readInt(p.section, p.key, -5))
+          << name << L" " << p.section << L"/" << p.key;
+    }
+    for (const wchar_t* section : samples::kEdgeSections) {
+      EXPECT_EQ(text.readKeyNames(section), api.readKeyNames(section)) << name << L" " << section;
+    }
+  }
+  const std::wstring path = folder_ / L"long.ini";
+  const ProfileReader api(std::make_unique<win::Win32ProfileFile>(path));
+  const ProfileReader text(std::make_unique<IniTextProfile>(IniTextProfile::DecodeBytes(ReadBytes(path))));
+  EXPECT_EQ(api.keyNames(L"Long"), text.keyNames(L"Long"));
+  for (const std::wstring& key : text.keyNames(L"Long")) {
+    EXPECT_EQ(api.value(L"Long", key), text.value(L"Long", key)) << key;
+  }
+  EXPECT_EQ(api.value(L"Long", L"Plain4094").size(), 4094u);
+  EXPECT_EQ(api.value(L"Long", L"Plain4095"), L"");
+}
+
+TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
+  // The package's file, copied beside the test; finding it also proves the module directory.
+  const fs::path package = fs::path(win::ModuleDirectory(nullptr)) / L"setup_wizard_profile";
+  for (const fs::path& folder : {folder_, package}) {
+    ASSERT_TRUE(fs::exists(folder / L"KVSetup.ini")) << folder;
+    SetupInformation api(folder.wstring(), std::make_unique<win::Win32SetupFiles>());
+    SetupInformation text(folder.wstring(), std::make_unique<InMemoryProfileFiles>());
+    for (int os = 1; os <= 11; ++os) {
+      ASSERT_EQ(api.load(os << 8, L"KVSetup.ini"), 1);
+      ASSERT_EQ(text.load(os << 8, L"KVSetup.ini"), 1);
+      EXPECT_EQ(Describe(api), Describe(text)) << folder << L" OS " << os;
+      if (folder == package && os >= 5) {
+        EXPECT_EQ(api.driverCount(), 4) << os;
+      }
+    }
+    EXPECT_EQ(api.licenseFileExists(), 1);
+    std::wstring shown;
+    EXPECT_EQ(api.readLicenseText([&](const std::wstring& t) { shown = t; }), 1);
+    EXPECT_NE(shown.find(L"icen"), std::wstring::npos);
+  }
+}
+
+}  // namespace
