@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "status_monitor/common.h"
 #include "status_monitor/kvcmd.h"
+#include "status_monitor/main_form.h"
 #include "status_monitor/ports.h"
 #include "status_monitor/snapshot.h"
 
@@ -171,5 +173,16 @@ class FakeBoxes : public MessageBoxes {
 
 // Fills the pages a ready YMC-K-OP printer would answer with.
 FakePrinter ReadyPrinter(int32_t unit);
+
+// The monitor wired to the fakes, its timers delivered to the form.
+struct Harness {
+  FakeLibrary library;
+  FakeEvents events;
+  FakeView view;
+  FakeBoxes boxes;
+  Common common{library, events};
+  MainForm form{view, boxes, events, common};
+  Harness() { events.onTimer = [this](TimerId id) { form.OnTimer(id); }; }
+};
 
 }  // namespace monitor::testing

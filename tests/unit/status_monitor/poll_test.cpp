@@ -8,10 +8,6 @@
 namespace monitor {
 namespace {
 
-using testing::FakeBoxes;
-using testing::FakeEvents;
-using testing::FakeLibrary;
-using testing::FakeView;
 using testing::ReadyPrinter;
 
 constexpr int32_t kDoorOpen = -0x01020480;
@@ -19,16 +15,8 @@ constexpr int32_t kPrinting = -0x01020400;
 constexpr int32_t kOfflineMode = -0x01020485;
 constexpr int32_t kPortManagerMemory = -0x02000001;
 
-struct Monitor {
-  FakeLibrary library;
-  FakeEvents events;
-  FakeView view;
-  FakeBoxes boxes;
-  Common common{library, events};
-  MainForm form{view, boxes, events, common};
-
+struct Monitor : testing::Harness {
   explicit Monitor(int printers = 1) {
-    events.onTimer = [this](TimerId id) { form.OnTimer(id); };
     for (int unit = 0; unit < printers; ++unit) library.printers.push_back(ReadyPrinter(unit));
   }
   void Load() { form.Load(L"C:\\Mon"); }

@@ -8,21 +8,8 @@
 namespace monitor {
 namespace {
 
-using testing::FakeBoxes;
-using testing::FakeEvents;
-using testing::FakeLibrary;
-using testing::FakeView;
 using testing::ReadyPrinter;
-
-struct Monitor {
-  FakeLibrary library;
-  FakeEvents events;
-  FakeView view;
-  FakeBoxes boxes;
-  Common common{library, events};
-  MainForm form{view, boxes, events, common};
-  Monitor() { events.onTimer = [this](TimerId id) { form.OnTimer(id); }; }
-};
+using Monitor = testing::Harness;
 
 TEST(BusyRetry, ThreeBusyAnswersCostThreeWaitsAndTheLastStands) {
   Monitor m;
