@@ -73,6 +73,11 @@ std::wstring DialogText(HWND dialog, int id) { return robot::TextOf(::GetDlgItem
 class WizardCall {
  public:
   WizardCall(const std::wstring& dll, int mode) {
+    // A launcher's own window thread is set up before it starts the wizard. Under Wine, a thread's
+    // first window call sets up the display under a one-time lock and then waits for the loader
+    // lock, while loading the wizard DLL holds the loader lock as comctl32 registers its classes and
+    // waits for that one-time lock: the two threads would wait on each other.
+    ::DestroyWindow(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
     thread_ = std::thread([this, dll, mode] {
       common::win::UniqueModule module(::LoadLibraryW(dll.c_str()));
       const SetupWizardProcFn proc = EntryOf(module.get());
