@@ -136,7 +136,7 @@ std::string Truncate(const CodePage& cp, std::string_view text, size_t max_bytes
   return std::string(text.substr(0, end));
 }
 
-static char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsIgnoreCase(const CodePage& cp, std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

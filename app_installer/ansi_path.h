@@ -60,6 +60,8 @@ std::string ToBackslashes(const CodePage& cp, std::string_view path);
 std::string Trim(std::string_view text);
 // At most `max_bytes` bytes, never splitting a double-byte character.
 std::string Truncate(const CodePage& cp, std::string_view text, size_t max_bytes);
+// An ASCII letter in lower case; every other byte as it is.
+char AsciiLower(char c);
 // Comparison that ignores the case of ASCII letters outside double-byte characters.
 bool EqualsIgnoreCase(const CodePage& cp, std::string_view a, std::string_view b);
 

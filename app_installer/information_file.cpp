@@ -43,23 +43,16 @@ std::string AccessoriesName(RegistryPort& registry) {
   return *name;
 }
 
-std::string ShellFolder(const InstallerState& state, RegistryPort& registry,
-                        const char* common_name, const char* user_name) {
-  const auto root = state.all_users ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
-  return registry.ReadString(root, kShellFoldersKey, state.all_users ? common_name : user_name)
-      .value_or("");
-}
-
 // An unknown shell folder leaves the menu folder unknown (empty): joining onto nothing would
 // put the shortcuts at the root of the current drive.
 std::string MenuFolder(const InstallerState& state, RegistryPort& registry,
                        const std::string& menu) {
   const CodePage& cp = state.code_page;
   if (!menu.empty() && IsSeparator(menu[0])) {
-    const std::string start_menu = ShellFolder(state, registry, "Common Start Menu", "Start Menu");
+    const std::string start_menu = ReadShellFolder(state, registry, "Start Menu", "Common Start Menu").value_or("");
     return start_menu.empty() ? "" : Join(cp, start_menu, menu);
   }
-  const std::string programs = ShellFolder(state, registry, "Common Programs", "Programs");
+  const std::string programs = ReadShellFolder(state, registry, "Programs", "Common Programs").value_or("");
   if (programs.empty()) return "";
   if (menu.starts_with("a!")) {
     return Join(cp, Join(cp, programs, state.accessories_name), menu.substr(2));
@@ -97,6 +90,15 @@ std::string InstallationFolder(const InstallerState& state, const Ports& ports,
 }
 
 }  // namespace
+
+std::optional<std::string> ReadShellFolder(const InstallerState& state, RegistryPort& registry,
+                                           const char* user_name, const char* common_name) {
+  const bool all = state.all_users;
+  auto value = registry.ReadString(all ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser,
+                                   kShellFoldersKey, all ? common_name : user_name);
+  if (value && value->empty()) return std::nullopt;
+  return value;
+}
 
 void FindInformationFile(InstallerState& state, const std::string& program_path,
                          FileSystemPort& files, const Messages& messages) {

@@ -2,6 +2,7 @@
 // uninstall entries.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,11 @@ bool LoadInformationFile(InstallerState& state, const std::string& program_path,
 // The existing-entry check on its own: an entry under the installation key proposes its folder
 // and menu folder; an entry owned by another title, or this title under another key, is refused
 // with message 2.
+// A folder from the Shell Folders key: the common value under HKLM with the all-users flag, else
+// the per-user one under HKCU. nullopt when it cannot be read or is empty.
+std::optional<std::string> ReadShellFolder(const InstallerState& state, RegistryPort& registry,
+                                           const char* user_name, const char* common_name);
+
 bool CheckExistingEntry(InstallerState& state, const Ports& ports, const Messages& messages);
 
 // The program path at the start of a command line: leading blanks skipped, then the quoted text,

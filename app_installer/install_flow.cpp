@@ -6,12 +6,11 @@
 #include "app_installer/copy_rules.h"
 #include "app_installer/destination_checks.h"
 #include "app_installer/entry_resolver.h"
+#include "app_installer/information_file.h"
 
 namespace appsetup {
 
 namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
@@ -53,16 +52,13 @@ ShortcutFile ToFile(const std::string& folder, const Shortcut& shortcut) {
   return file;
 }
 
-}  // namespace
-
+// A shell folder of the user, or of all users with the all-users flag.
 std::optional<std::string> ReadShellFolder(const InstallContext& ctx, const char* user_name,
                                            const char* common_name) {
-  const bool all = ctx.state.all_users;
-  auto value = ctx.ports.registry.ReadString(all ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser,
-                                             kShellFoldersKey, all ? common_name : user_name);
-  if (value && value->empty()) return std::nullopt;
-  return value;
+  return appsetup::ReadShellFolder(ctx.state, ctx.ports.registry, user_name, common_name);
 }
+
+}  // namespace
 
 MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
   MenuFolderList list;

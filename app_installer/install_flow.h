@@ -10,11 +10,6 @@
 
 namespace appsetup {
 
-// A folder from the Shell Folders key: the common value with the all-users flag, else the
-// per-user one. nullopt when it cannot be read.
-std::optional<std::string> ReadShellFolder(const InstallContext& ctx, const char* user_name,
-                                           const char* common_name);
-
 // The options page's folder list: every folder below the Start Menu folder except the Startup
 // branch, relative to the Start Menu folder, sorted; the selection is the menu folder.
 struct MenuFolderList {

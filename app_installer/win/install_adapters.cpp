@@ -101,9 +101,7 @@ std::vector<std::string> WinDisk::Subfolders(const std::string& folder) {
 namespace {
 
 std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : text) c = appsetup::AsciiLower(c);
   return text;
 }
 
