@@ -72,9 +72,7 @@ void MainForm::Load(std::wstring appPath) {
 
     status_.Prepare();
     common_.SetFirstRefresh();
-    common_.ReadStatus();
-    common_.RefreshPrinterInfo();
-    ShowStatusAndRemember();
+    ReadAndShowStatus();
     events_.StartTimer(TimerId::Timer1, 200);
   }
   view_.ShowWindow();
@@ -104,13 +102,17 @@ void MainForm::ShowStatusAndRemember() {
   RememberStatus();
 }
 
+void MainForm::ReadAndShowStatus() {
+  common_.ReadStatus();
+  common_.RefreshPrinterInfo();
+  ShowStatusAndRemember();
+}
+
 void MainForm::Combo0_Click(int index) {
   if (suppressSelection_ || index < 0 || index >= common_.printers().count) return;
   common_.SelectPrinter(index);
   common_.SetFirstRefresh();
-  common_.ReadStatus();
-  common_.RefreshPrinterInfo();
-  ShowStatusAndRemember();
+  ReadAndShowStatus();
 }
 
 void MainForm::Cmd0_Click(int index) {
@@ -157,11 +159,8 @@ void MainForm::SSTab1_Click(int previousPage) {
 }
 
 void MainForm::Icon_DoubleClick() {
-  common_.ReadStatus();
-  common_.RefreshPrinterInfo();
-  status_.ShowStatusPage();
+  ReadAndShowStatus();
   view_.SelectPage(0);
-  RememberStatus();
   if (!view_.IsWindowVisible()) {
     view_.ShowWindow();
     view_.SetVisible(kMenuBar, false);
@@ -171,11 +170,8 @@ void MainForm::Icon_DoubleClick() {
 
 void MainForm::MenuItem_Click(int index) {
   if (index == 0) {
-    common_.ReadStatus();
-    common_.RefreshPrinterInfo();
-    status_.ShowStatusPage();
+    ReadAndShowStatus();
     view_.SelectPage(0);
-    RememberStatus();
   } else if (index == 2) {
     if (pages_[4]) pages_[4]->Refresh();
     view_.SelectPage(4);

@@ -47,6 +47,8 @@ class MainForm {
 
  private:
   void ShowStatusAndRemember();
+  // Reads the printer, refreshes the snapshot and redraws the status page in full.
+  void ReadAndShowStatus();
   void RememberStatus();
   void Timer1_Timer();
 

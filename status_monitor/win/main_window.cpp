@@ -95,8 +95,8 @@ constexpr Design kDesign[] = {
 struct MainWindow::Control {
   const Design* design;
   HWND window = nullptr;
-  int x = 0, y = 0, width = 0, height = 0;  // twips, relative to the client area
-  int top = 0;                               // twips, relative to the container
+  int x = 0, y = 0, width = 0, height = 0;  // twips, relative to the client area; Place keeps y
+  int top = 0;                               // twips, relative to the container (or the client area)
   bool hasForeColor = false;
   Color foreColor = 0;
   bool hasBackColor = false;
@@ -179,14 +179,12 @@ void MainWindow::CreateControls() {
     auto control = std::make_unique<Control>();
     control->design = &design;
     control->x = design.x;
-    control->y = design.y;
     control->top = design.y;
     control->width = design.width;
     control->height = design.height;
     if (design.container.name.size()) {
       const Control* container = Find(design.container);
       control->x += container->x;
-      control->y += container->y;
     }
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE;
@@ -237,11 +235,9 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::Place(Control& control) {
-  int y = control.y;
-  if (control.design->container.name.size()) {
-    const Control* container = Find(control.design->container);
-    y = container->y + control.top;
-  }
+  control.y = control.top;
+  if (control.design->container.name.size()) control.y += Find(control.design->container)->y;
+  const int y = control.y;
   // Controls of a page are placed relative to the page's window.
   const POINT origin = control.design->page >= 0 ? pageOrigin_ : POINT{0, 0};
   ::MoveWindow(control.window, TwipsToPixelsX(window_, control.x) - origin.x, TwipsToPixelsY(window_, y) - origin.y,
@@ -259,8 +255,7 @@ void MainWindow::ApplyFont(Control& control) {
     control.fontName.copy(font.lfFaceName, LF_FACESIZE - 1);
     it = fonts_.emplace(key, common::win::UniqueGdi<HFONT>(::CreateFontIndirectW(&font))).first;
   }
-  const HWND target = control.design->control.name == "MainForm" ? window_ : control.window;
-  if (target != window_) ::SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), TRUE);
+  ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), TRUE);
 }
 
 void MainWindow::ShowPage(int page) {
