@@ -38,6 +38,39 @@ inline constexpr std::string_view kReady = "Ready";
 inline constexpr std::string_view kNoPrinterIsFound = "No printer is found";
 inline constexpr std::string_view kPrinterBusy = "Printer is busy. Command was rejected.";
 
+// "Printer Setting" page: Frame1(0..12) (9 has no caption), the slider end texts, the options.
+inline constexpr std::string_view kFrame1Captions[13] = {
+    "Printer Setting", "YMC Print Level", "YMC Print Mode", "Resin K Print Level", "Resin K Print Mode",
+    "OP Retransfer Level", "MAG", "Number of Write Retry", "ISO Mode", "", "Print Position Adj.", "Offset X",
+    "Offset Y"};
+inline constexpr std::string_view kSliderMinTexts[6] = {"Light", "Light", "Light", "0", "Up", "Left"};
+inline constexpr std::string_view kSliderMaxTexts[6] = {"Dark", "Dark", "Dark", "3", "Down", "Right"};
+inline constexpr std::string_view kStandard = "Standard";
+inline constexpr std::string_view kFine = "Fine";
+inline constexpr std::string_view kCoercivityOptions[3] = {"None", "Lo-Co", "Hi-Co"};
+inline constexpr std::string_view kIsoMode = "ISO Mode";
+inline constexpr std::string_view kJisMode = "JIS Mode";
+inline constexpr std::string_view kSettingButtons[2] = {"Update", "Refresh"};
+
+// "Media Status" page.
+inline constexpr std::string_view kFrame2Captions[8] = {
+    "Ink Status", "Number of Ink Sets", "Ink Lot Number", "Printer Print Counter", "Print Counter",
+    "Thermal Head Counter", "Ink Quantity", "Card Quantity"};
+inline constexpr std::string_view kRibbonOptions[3] = {"YMC-K-OP", "YMC-K-OP-K", "Unknown"};
+inline constexpr std::string_view kPercent = "%";
+inline constexpr std::string_view kCardsAny = "Any";
+inline constexpr std::string_view kCardsNone = "None";
+// The tag message of a ribbon's ink type code (empty for an unrecognised ribbon).
+std::string_view TagMessage(int inkType);
+
+// "Printer Property" page.
+inline constexpr std::string_view kFrame3Captions[9] = {
+    "Vendor ID", "Product ID", "Unit No.", "Printer Version", "Config Version", "Table Version",
+    "Laminator Version", "Optional Unit", "Head Information"};
+inline constexpr std::string_view kOptionUnits[6] = {
+    "ISO MAG Encoder", "JIS MAG Encoder", "Contact IC Encoder(ISO)", "Contact IC Encoder(JIS)",
+    "Non-Contact IC Encoder", "Laminator"};
+
 // Icon menu.
 inline constexpr std::string_view kMenuOpen = "Open(&O)";
 inline constexpr std::string_view kMenuVersion = "Version(&A)";

@@ -106,6 +106,8 @@ struct ControlState {
   int boxRight = 0;
   int boxBottom = 0;
   Color boxColor = 0;
+  bool checked = false;
+  int value = 0;
 };
 
 class FakeView : public View {
@@ -148,6 +150,11 @@ class FakeView : public View {
     state.boxBottom = bottom;
     state.boxColor = color;
   }
+  void SetChecked(Ctl c, bool checked) override { ++writes; (*this)[c].checked = checked; }
+  bool GetChecked(Ctl c) override { return (*this)[c].checked; }
+  void SetValue(Ctl c, int value) override { ++writes; (*this)[c].value = value; }
+  int GetValue(Ctl c) override { return (*this)[c].value; }
+  std::string GetText(Ctl c) override { return (*this)[c].text; }
   bool IsWindowVisible() override { return windowVisible; }
   void ShowWindow() override { windowVisible = true; }
   void HideWindow() override { windowVisible = false; }
