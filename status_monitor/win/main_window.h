@@ -49,6 +49,11 @@ class MainWindow final : public View, public MessageBoxes, public EventLoop {
   void SetPicture(Ctl control, const std::wstring& path) override;
   void ClearDrawing(Ctl control) override;
   void FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) override;
+  void SetChecked(Ctl control, bool checked) override;
+  bool GetChecked(Ctl control) override;
+  void SetValue(Ctl control, int value) override;
+  int GetValue(Ctl control) override;
+  std::string GetText(Ctl control) override;
   bool IsWindowVisible() override;
   void ShowWindow() override;
   void HideWindow() override;
@@ -78,6 +83,11 @@ class MainWindow final : public View, public MessageBoxes, public EventLoop {
   Control* FindByWindow(HWND window);
   void Place(Control& control);
   void ApplyFont(Control& control);
+  void ApplyVisibility(Control& control);
+  void PendDrawing(Control& control);
+  void FlushDrawing(Control& control);
+  void ClickPageControl(Ctl control);
+  void ScrollSlider(HWND slider, int request, int thumb);
   void ShowPage(int page);
   void AddIcon();
   void RemoveIcon();
