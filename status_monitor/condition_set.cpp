@@ -18,6 +18,11 @@ constexpr int kNoneOption = 0;  // Opt1_3(0): never visible, selected to mean "n
 Ctl Slider(int index) { return {"HScroll1", index}; }
 Ctl ValueLabel(int index) { return {"Label1_3", index}; }
 
+// A value outside a slider's range is shown at the nearer end.
+int SliderPosition(int index, int value) {
+  return std::clamp(value, kSliderRanges[index].min, kSliderRanges[index].max);
+}
+
 // The number a value label shows; nothing for an empty or foreign text.
 std::optional<int> LabelNumber(const std::string& text) {
   int value = 0;
@@ -53,10 +58,8 @@ void ConditionSet::SetCaptions() {
 }
 
 void ConditionSet::ShowSlider(int index, int value) {
-  // A value outside the slider's range is shown at the nearer end, and its label says so.
-  const SliderRange& range = kSliderRanges[index];
-  view_.SetValue(Slider(index), std::clamp(value, range.min, range.max));
-  HScroll1_Change(index);
+  view_.SetValue(Slider(index), SliderPosition(index, value));
+  HScroll1_Change(index);  // the label shows the position, clamped or not
 }
 
 void ConditionSet::HScroll1_Change(int index) {
@@ -70,8 +73,7 @@ void ConditionSet::ShowSettings() {
                                         info.writeRetries,  info.printOffsetX,     info.printOffsetY};
   if (!common_.printers().Found()) {
     for (int i = 0; i < kSliderCount; ++i) {
-      const SliderRange& range = kSliderRanges[i];
-      view_.SetValue(Slider(i), std::clamp<int>(values[i], range.min, range.max));
+      view_.SetValue(Slider(i), SliderPosition(i, values[i]));
       view_.SetText(ValueLabel(i), "");
     }
     for (const std::string_view options : {"Opt1_1", "Opt1_2"}) {
