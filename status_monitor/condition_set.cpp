@@ -126,15 +126,15 @@ void ConditionSet::UpdateSettings() {
   info.writeRetries = byte(values[3]);
   info.printOffsetX = byte(values[4]);
   info.printOffsetY = byte(values[5]);
-  info.ymcPrintMode = view_.GetChecked({"Opt1_1", 0}) ? 0 : 1;
-  info.resinKPrintMode = view_.GetChecked({"Opt1_2", 0}) ? 0 : 1;
+  info.ymcPrintMode = view_.IsChecked({"Opt1_1", 0}) ? 0 : 1;
+  info.resinKPrintMode = view_.IsChecked({"Opt1_2", 0}) ? 0 : 1;
 
   // Only the coercivity on show is taken from the options; the other keeps the value last read.
   int16_t* coercivity = info.optionUnits[kIsoMagnetic]   ? &info.isoCoercivity
                         : info.optionUnits[kJisMagnetic] ? &info.jisCoercivity
                                                          : nullptr;
   if (coercivity) {
-    *coercivity = view_.GetChecked({"Opt1_3", 0}) ? 0 : view_.GetChecked({"Opt1_3", 1}) ? 1 : 2;
+    *coercivity = view_.IsChecked({"Opt1_3", 0}) ? 0 : view_.IsChecked({"Opt1_3", 1}) ? 1 : 2;
   }
 
   // Nothing is read back: the snapshot and the controls keep what was sent.

@@ -24,18 +24,7 @@ constexpr Ctl kFontControls[] = {
 }  // namespace
 
 MainForm::MainForm(View& view, MessageBoxes& boxes, EventLoop& events, Common& common)
-    : view_(view),
-      boxes_(boxes),
-      events_(events),
-      common_(common),
-      status_(view, common),
-      conditionSet_(view, boxes, common),
-      mediaDetail_(view, common),
-      printerProperty_(view, common) {
-  pages_[1] = &conditionSet_;
-  pages_[2] = &mediaDetail_;
-  pages_[3] = &printerProperty_;
-}
+    : view_(view), boxes_(boxes), events_(events), common_(common), status_(view, common) {}
 
 bool MainForm::Printer_Scan() {
   if (common_.ScanPrinters() == kLibraryMissing) {

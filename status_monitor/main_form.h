@@ -5,14 +5,18 @@
 #include <array>
 
 #include "status_monitor/common.h"
-#include "status_monitor/condition_set.h"
-#include "status_monitor/media_detail.h"
-#include "status_monitor/page.h"
 #include "status_monitor/ports.h"
-#include "status_monitor/printer_property.h"
 #include "status_monitor/status_display.h"
 
 namespace monitor {
+
+// Pages 1 to 4 of SSTab1: prepared once at load, refreshed when another page is left.
+class Page {
+ public:
+  virtual ~Page() = default;
+  virtual void Prepare() = 0;
+  virtual void Refresh() = 0;
+};
 
 class MainForm {
  public:
@@ -33,11 +37,6 @@ class MainForm {
   // The notification-area icon: a double click, and the items of its menu (0 "Open", 2 "Version").
   void Icon_DoubleClick();
   void MenuItem_Click(int index);
-  // Pages 1 to 3: the settings buttons and sliders, clicks on the indicator options and boxes.
-  void Cmd1_Click(int index) { conditionSet_.Cmd1_Click(index); }
-  void HScroll1_Change(int index) { conditionSet_.HScroll1_Change(index); }
-  void Opt2_Click(int index) { mediaDetail_.Opt2_Click(index); }
-  void Check3_Click(int index) { printerProperty_.Check3_Click(index); }
 
   // Runs the scan and refills the selection; true when the program must end.
   bool Printer_Scan();
@@ -58,9 +57,6 @@ class MainForm {
   EventLoop& events_;
   Common& common_;
   StatusDisplay status_;
-  ConditionSet conditionSet_;
-  MediaDetail mediaDetail_;
-  PrinterProperty printerProperty_;
   std::array<Page*, 5> pages_{};
 
   bool endFlag_ = false;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "status_monitor/common.h"
-#include "status_monitor/page.h"
+#include "status_monitor/main_form.h"
 #include "status_monitor/ports.h"
 
 namespace monitor {

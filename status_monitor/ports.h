@@ -54,7 +54,7 @@ class View {
   virtual void FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) = 0;
   // Option buttons and check boxes (checked or not), scroll bars (position), and reading a text back.
   virtual void SetChecked(Ctl control, bool checked) = 0;
-  virtual bool GetChecked(Ctl control) = 0;
+  virtual bool IsChecked(Ctl control) = 0;
   virtual void SetValue(Ctl control, int value) = 0;
   virtual int GetValue(Ctl control) = 0;
   virtual std::string GetText(Ctl control) = 0;

@@ -583,11 +583,11 @@ void MainWindow::FillBox(Ctl control, int rightTwips, int bottomTwips, Color col
 
 void MainWindow::SetChecked(Ctl control, bool checked) {
   Control* c = Find(control);
-  if (!c || GetChecked(control) == checked) return;
+  if (!c || IsChecked(control) == checked) return;
   ::SendMessageW(c->window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool MainWindow::GetChecked(Ctl control) {
+bool MainWindow::IsChecked(Ctl control) {
   const Control* c = Find(control);
   return c && ::SendMessageW(c->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -741,11 +741,11 @@ void MainWindow::ClickPageControl(Ctl control) {
     for (auto& other : controls_) {
       if (other->design->control.name == control.name) SetChecked(other->design->control, other->design->control == control);
     }
-    if (control.name == "Opt2") form_.Opt2_Click(control.index);
+    if (control.name == "Opt2") mediaDetail_.Opt2_Click(control.index);
   } else if (control.name == "Check3") {
-    form_.Check3_Click(control.index);
+    printerProperty_.Check3_Click(control.index);
   } else if (control.name == "Cmd1") {
-    form_.Cmd1_Click(control.index);
+    conditionSet_.Cmd1_Click(control.index);
   }
 }
 
@@ -770,7 +770,7 @@ void MainWindow::ScrollSlider(HWND slider, int request, int thumb) {
   to = std::clamp(to, low, high);
   if (to == from) return;
   ::SetScrollPos(slider, SB_CTL, to, TRUE);
-  form_.HScroll1_Change(c->design->control.index);
+  conditionSet_.HScroll1_Change(c->design->control.index);
 }
 
 // --- Messages -------------------------------------------------------------------------------------
@@ -882,6 +882,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int MainWindow::Run() {
   if (!Create()) return 1;
+  form_.SetPage(1, &conditionSet_);
+  form_.SetPage(2, &mediaDetail_);
+  form_.SetPage(3, &printerProperty_);
   wchar_t modulePath[MAX_PATH * 4];
   const DWORD length = ::GetModuleFileNameW(nullptr, modulePath, static_cast<DWORD>(std::size(modulePath)));
   form_.Load(common::DirectoryOf(std::wstring_view(modulePath, length)));

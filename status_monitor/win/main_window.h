@@ -11,8 +11,11 @@
 
 #include "common/win/handles.h"
 #include "status_monitor/common.h"
+#include "status_monitor/condition_set.h"
 #include "status_monitor/main_form.h"
+#include "status_monitor/media_detail.h"
 #include "status_monitor/ports.h"
+#include "status_monitor/printer_property.h"
 #include "status_monitor/win/kvcmd_library.h"
 #include "status_monitor/win/picture_box.h"
 
@@ -50,7 +53,7 @@ class MainWindow final : public View, public MessageBoxes, public EventLoop {
   void ClearDrawing(Ctl control) override;
   void FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) override;
   void SetChecked(Ctl control, bool checked) override;
-  bool GetChecked(Ctl control) override;
+  bool IsChecked(Ctl control) override;
   void SetValue(Ctl control, int value) override;
   int GetValue(Ctl control) override;
   std::string GetText(Ctl control) override;
@@ -113,6 +116,10 @@ class MainWindow final : public View, public MessageBoxes, public EventLoop {
   KvcmdLibrary library_;
   Common common_{library_, *this};
   MainForm form_{*this, *this, *this, common_};
+  // Pages 1 to 3: settings, media status, printer property.
+  ConditionSet conditionSet_{*this, *this, common_};
+  MediaDetail mediaDetail_{*this, common_};
+  PrinterProperty printerProperty_{*this, common_};
 };
 
 }  // namespace monitor::win

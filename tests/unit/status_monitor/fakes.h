@@ -151,7 +151,7 @@ class FakeView : public View {
     state.boxColor = color;
   }
   void SetChecked(Ctl c, bool checked) override { ++writes; (*this)[c].checked = checked; }
-  bool GetChecked(Ctl c) override { return (*this)[c].checked; }
+  bool IsChecked(Ctl c) override { return (*this)[c].checked; }
   void SetValue(Ctl c, int value) override { ++writes; (*this)[c].value = value; }
   int GetValue(Ctl c) override { return (*this)[c].value; }
   std::string GetText(Ctl c) override { return (*this)[c].text; }

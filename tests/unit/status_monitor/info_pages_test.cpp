@@ -4,15 +4,14 @@
 
 #include <cstring>
 
-#include "fakes.h"
-#include "status_monitor/main_form.h"
+#include "pages_harness.h"
 
 namespace monitor {
 namespace {
 
 using testing::ReadyPrinter;
 
-struct Pages : testing::Harness {
+struct Pages : testing::PagesHarness {
   Pages() {
     library.printers.push_back(ReadyPrinter(2));
     form.Load(L"C:\\Mon");
@@ -92,7 +91,7 @@ TEST(MediaPage, ClickingARibbonOptionChangesNothing) {
   ASSERT_EQ(p.Ribbon(), 0);
   p.C("Opt2", 0).checked = false;  // what the click did to the buttons
   p.C("Opt2", 1).checked = true;
-  p.form.Opt2_Click(1);
+  p.media.Opt2_Click(1);
   EXPECT_EQ(p.Ribbon(), 0);
 }
 
@@ -132,7 +131,7 @@ TEST(PropertyPage, ClickingAnOptionBoxChangesNothing) {
   for (int i = 0; i < 6; ++i) {
     const bool before = p.Checked("Check3", i);
     p.C("Check3", i).checked = !before;
-    p.form.Check3_Click(i);
+    p.property.Check3_Click(i);
     EXPECT_EQ(p.Checked("Check3", i), before) << i;
   }
 }

@@ -3,15 +3,14 @@
 
 #include <cstring>
 
-#include "fakes.h"
-#include "status_monitor/main_form.h"
+#include "pages_harness.h"
 
 namespace monitor {
 namespace {
 
 using testing::ReadyPrinter;
 
-struct Settings : testing::Harness {
+struct Settings : testing::PagesHarness {
   Settings() {
     library.printers.push_back(ReadyPrinter(0));
     form.Load(L"C:\\Mon");
@@ -22,7 +21,7 @@ struct Settings : testing::Harness {
   void Show() { form.SSTab1_Click(0); }
   void Update() {
     library.calls.clear();
-    form.Cmd1_Click(0);
+    settings.Cmd1_Click(0);
   }
   std::string Value(int slider) { return view.Text("Label1_3", slider); }
   testing::ControlState& C(std::string_view name, int index) { return view[{name, index}]; }
@@ -30,7 +29,7 @@ struct Settings : testing::Harness {
   // The operator drags a slider: the window moves it and reports the change.
   void Drag(int slider, int position) {
     C("HScroll1", slider).value = position;
-    form.HScroll1_Change(slider);
+    settings.HScroll1_Change(slider);
   }
   std::vector<std::string> Selects() {
     std::vector<std::string> selects;
@@ -231,7 +230,7 @@ TEST(SettingsPage, UpdateAsksFirstAndNeedsAPrinter) {
   s.boxes.shown.clear();
   for (const int button : {0, 1}) {
     s.library.calls.clear();
-    s.form.Cmd1_Click(button);
+    s.settings.Cmd1_Click(button);
     EXPECT_TRUE(s.library.calls.empty());
   }
   ASSERT_EQ(s.boxes.shown.size(), 2u);
@@ -270,7 +269,7 @@ TEST(SettingsPage, RefreshRereadsAndRedrawsOnlyThisPage) {
   s.printer().status = -0x01020480;
   s.printer().logSupplies[13] = 1;
   s.library.calls.clear();
-  s.form.Cmd1_Click(1);
+  s.settings.Cmd1_Click(1);
   EXPECT_EQ(s.boxes.shown.back().text, "Would you like to refresh Printer Setting?");
   EXPECT_EQ(s.library.calls.front(), "TestUnitReady");
   EXPECT_EQ(s.Value(0), "3");
