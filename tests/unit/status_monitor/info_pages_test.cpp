@@ -154,8 +154,12 @@ TEST(InfoPages, WithoutAPrinterEverythingIsEmpty) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(p.view.Text("Label1_3", i), "") << i;
 }
 
-TEST(InfoPages, CaptionsAreSetAtLoad) {
+TEST(InfoPages, CaptionsAndFontsAreSetAtLoad) {
   Pages p;
+  for (const Ctl control : {Ctl{"Frame1", 12}, Ctl{"Opt1_3", 2}, Ctl{"Label2", 8}, Ctl{"Check3", 5}, Ctl{"Label3", 7}}) {
+    EXPECT_EQ(p.view[control].fontName, "Arial") << control.name << control.index;
+    EXPECT_EQ(p.view[control].fontSize, 9) << control.name << control.index;
+  }
   EXPECT_EQ(p.view.Text("Frame1", 0), "Printer Setting");
   EXPECT_EQ(p.view.Text("Frame1", 7), "Number of Write Retry");
   EXPECT_EQ(p.view.Text("Label1_1", 4), "Up");
