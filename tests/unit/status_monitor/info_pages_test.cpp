@@ -9,17 +9,9 @@
 namespace monitor {
 namespace {
 
-using testing::ReadyPrinter;
 
 struct Pages : testing::PagesHarness {
-  Pages() {
-    library.printers.push_back(ReadyPrinter(2));
-    form.Load(L"C:\\Mon");
-  }
-  testing::FakePrinter& printer() { return library.printers[0]; }
-  void Show() { form.SSTab1_Click(0); }
-  testing::ControlState& C(std::string_view name, int index) { return view[{name, index}]; }
-  bool Checked(std::string_view name, int index) { return C(name, index).checked; }
+  Pages() : PagesHarness(2) {}
   int Ribbon() {
     int checked = -1;
     for (int i = 0; i < 3; ++i) {

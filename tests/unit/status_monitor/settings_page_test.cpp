@@ -8,24 +8,15 @@
 namespace monitor {
 namespace {
 
-using testing::ReadyPrinter;
 
 struct Settings : testing::PagesHarness {
-  Settings() {
-    library.printers.push_back(ReadyPrinter(0));
-    form.Load(L"C:\\Mon");
-  }
-  testing::FakePrinter& printer() { return library.printers[0]; }
+  Settings() : PagesHarness(0) {}
   DataBuffer& page(int32_t code) { return printer().modePages[code]; }
-  // The operator comes to the settings page from the status page.
-  void Show() { form.SSTab1_Click(0); }
   void Update() {
     library.calls.clear();
     settings.Cmd1_Click(0);
   }
   std::string Value(int slider) { return view.Text("Label1_3", slider); }
-  testing::ControlState& C(std::string_view name, int index) { return view[{name, index}]; }
-  bool Checked(std::string_view name, int index) { return C(name, index).checked; }
   // The operator drags a slider: the window moves it and reports the change.
   void Drag(int slider, int position) {
     C("HScroll1", slider).value = position;
