@@ -52,6 +52,13 @@ std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* nam
   return value;
 }
 
+bool KeyExists(const std::wstring& key, REGSAM view) {
+  HKEY handle = nullptr;
+  const LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &handle);
+  const common::win::UniqueHkey opened(handle);
+  return status == ERROR_SUCCESS;
+}
+
 struct Link {
   std::wstring target, arguments, icon, directory, description;
   int icon_index = -1;
@@ -193,6 +200,12 @@ TEST_F(InstallE2E, StatusMonitorInstallsThroughTheWizard) {
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"MenuDir"), menu);
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"UninstallString"),
             L"\"" + destination + L"appsetup.exe\" /r");
+  // The entry lies in the registry view of the installer's own bitness: a 32-bit installer's
+  // under Wow6432Node of a 64-bit system, where the system's uninstall list shows it.
+  const REGSAM ownView = sizeof(void*) == 4 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  const REGSAM otherView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  EXPECT_TRUE(KeyExists(key, ownView));
+  EXPECT_FALSE(KeyExists(key, otherView));
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
   DeleteFileW((desktop + L"\\TPX800 Status Monitor.lnk").c_str());
 }
