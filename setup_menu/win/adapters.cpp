@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "common/win/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win/resource_text.h"
 
 namespace setup_menu::win {
 
-using common::win::UniqueFile;
 using common::win::UniqueHandle;
 using common::win::UniqueHkey;
 
@@ -48,18 +48,7 @@ bool Win32System::SeparateRegistryView() {
 std::optional<std::string> Win32Files::ReadAll(const std::wstring& path) {
   // A configuration file is a few kilobytes; anything this large is not one.
   constexpr LONGLONG kLargest = 4 << 20;
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kLargest) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size())) {
-    return std::nullopt;
-  }
-  if (!::CloseHandle(file.release())) return std::nullopt;
-  return bytes;
+  return common::win::ReadFileBytes(path, kLargest);
 }
 
 std::optional<std::wstring> Win32Registry::LocalMachineText(const std::wstring& subkey, const std::wstring& name) {
