@@ -124,6 +124,11 @@ void MenuDialog::ShowComponents(MenuView& view) {
   }
 }
 
+void MenuDialog::Finish(MenuView& view, MenuChoice choice) {
+  choice_ = choice;
+  view.Close();
+}
+
 void MenuDialog::OnInit(MenuView& view) {
   const Title& title = configuration_.titles[Index(state_.language)];
   view.SetHeading(title.heading, ParseHeadingFont(title.font));
@@ -158,13 +163,11 @@ void MenuDialog::OnCommand(MenuView& view, Control control) {
       const int selected = view.SelectedLanguage();
       if (selected < 0 || selected >= state_.languageCount || selected == Index(state_.language)) return;
       state_.language = static_cast<Language>(selected);
-      choice_ = MenuChoice::ChangeLanguage;
-      view.Close();
+      Finish(view, MenuChoice::ChangeLanguage);
       return;
     }
     case Control::Documents:
-      choice_ = MenuChoice::OpenDocuments;
-      view.Close();
+      Finish(view, MenuChoice::OpenDocuments);
       return;
     case Control::Next:
       if (state_.action == Action::Install) {
@@ -173,12 +176,10 @@ void MenuDialog::OnCommand(MenuView& view, Control control) {
         state_.chosen = {view.Checked(Control::UninstallDriver), view.Checked(Control::UninstallMonitor),
                          view.Checked(Control::CleanUp)};
       }
-      choice_ = MenuChoice::Next;
-      view.Close();
+      Finish(view, MenuChoice::Next);
       return;
     case Control::Exit:
-      choice_ = MenuChoice::Exit;
-      view.Close();
+      Finish(view, MenuChoice::Exit);
       return;
     default:
       return;  // component boxes tick themselves

@@ -122,6 +122,7 @@ class MenuDialog {
 
  private:
   void ShowComponents(MenuView& view);
+  void Finish(MenuView& view, MenuChoice choice);  // closes the dialog with that choice
 
   MenuState& state_;
   const Configuration& configuration_;
