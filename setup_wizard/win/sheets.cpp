@@ -5,16 +5,12 @@
 #include <vector>
 
 #include "common/win/handles.h"
+#include "common/win/resource_text.h"
 #include "resources/setup_wizard/resource.h"
 
 namespace setup_wizard::win {
 
-std::wstring LoadText(HINSTANCE module, int id) {
-  const wchar_t* text = nullptr;
-  // With a zero size the string table hands out a pointer to the resource text itself.
-  const int chars = ::LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
-  return chars > 0 && text ? std::wstring(text, static_cast<size_t>(chars)) : std::wstring();
-}
+std::wstring LoadText(HINSTANCE module, int id) { return common::win::LoadResourceText(module, static_cast<UINT>(id)); }
 
 PROPSHEETPAGEW PropertyPage::describe() {
   PROPSHEETPAGEW page{};
