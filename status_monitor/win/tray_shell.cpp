@@ -2,6 +2,9 @@
 
 namespace monitor::win {
 
+static_assert(kMenuVertical == TPM_VERTICAL && kMenuRightAligned == TPM_RIGHTALIGN && kMenuLeftAligned == TPM_LEFTALIGN &&
+              kMenuBottomAligned == TPM_BOTTOMALIGN);
+
 namespace {
 ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace

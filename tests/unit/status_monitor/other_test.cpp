@@ -211,6 +211,14 @@ TEST(InstructionLog, AnExistingFileAsksFirstAndNoKeepsTheWindowOpen) {
   EXPECT_EQ(page.library.paths, std::vector<std::wstring>{L"c:\\Mon\\readme.txt"});
 }
 
+TEST(InstructionLog, APathTooLongForTheLibraryBufferIsRefusedAndTheWindowStaysOpen) {
+  Page page;
+  EXPECT_FALSE(page.other.WriteInstructionLog(L"c:\\" + std::wstring(509, L'l') + L".txt"));
+  EXPECT_EQ(page.Texts(), std::vector<std::string>{"File name is invalid."});
+  EXPECT_EQ(page.library.CountCalls("GetLogMessageAsFile"), 0);
+  EXPECT_TRUE(page.other.WriteInstructionLog(L"c:\\" + std::wstring(504, L'l') + L".txt")) << "511 characters fit";
+}
+
 TEST(InstructionLog, ANewFileIsOnlyConfirmedAndAFailureStillClosesTheWindow) {
   Page page;
   page.library.scripted["GetLogMessageAsFile"] = {1, 1, 1};

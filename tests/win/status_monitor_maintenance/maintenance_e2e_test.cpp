@@ -87,6 +87,28 @@ TEST(MonitorIcon, IsAddedAtLoadBringsTheMinimizedWindowBackAndIsRemovedAtUnload)
   EXPECT_TRUE(robot::WaitUntil([&] { return ::IsWindowVisible(m.window) != FALSE; }, 5000))
       << "a double click on the icon shows it again";
 
+  // A right click while hidden opens the icon menu; "Version(&A)" shows the "Others" page.
+  robot::Click(m.Control({"Cmdm"}));
+  ASSERT_TRUE(robot::WaitUntil([&] { return !::IsWindowVisible(m.window); }, 5000));
+  ::PostMessageW(m.window, MainWindow::kIconMessage, 0, WM_RBUTTONDOWN);
+  HWND menu = robot::WaitForWindowOf(m.process.id(), L"#32768", L"", 5000);
+  ASSERT_NE(menu, nullptr) << "the icon menu";
+  ::PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+  ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(robot::WaitUntil([&] { return ::IsWindowVisible(m.window) != FALSE; }, 5000));
+  EXPECT_TRUE(robot::WaitUntil([&] { return ::IsWindowVisible(m.Control({"Cmd4", 2})) != FALSE; }, 5000))
+      << "the Others page is shown";
+
+  // The shell restarted and lost its icons: the monitor adds its icon again when told.
+  NOTIFYICONDATAW lost{};
+  lost.cbSize = sizeof(lost);
+  lost.hWnd = m.window;
+  lost.uID = 0;
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &lost));
+  ASSERT_FALSE(IconPresent(m.window));
+  ::SendMessageTimeoutW(m.window, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  EXPECT_TRUE(robot::WaitUntil([&] { return IconPresent(m.window); }, 5000));
+
   const HWND window = m.window;
   m.Close();
   EXPECT_FALSE(IconPresent(window));
