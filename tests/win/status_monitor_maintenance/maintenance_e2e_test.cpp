@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -73,6 +75,54 @@ bool IconPresent(HWND window) {
   probe.uFlags = NIF_TIP;
   wcscpy(probe.szTip, L"TPX800 Status Monitor");
   return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+// The width of the ink of a label's text as it is on the screen, in pixels; 0 when nothing is drawn.
+int InkWidthOnScreen(HWND label) {
+  RECT r;
+  ::GetWindowRect(label, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  int first = width;
+  int last = -1;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint32_t p = pixels[y * width + x];
+      if (((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 3 * 128) {  // dark: text
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    }
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return last >= first ? last - first + 1 : 0;
+}
+
+TEST(MonitorFont, TheLotNumberLabelIsDrawnWithArialsWidths) {
+  Monitor m;
+  ASSERT_NE(m.window, nullptr);
+  HWND label = m.Control({"Label0_4", 0});
+  ASSERT_TRUE(robot::WaitUntil([&] { return robot::TextOf(label) == L"Lot Number"; }, 5000));
+  ::Sleep(500);  // drawn
+  // Arial 9 pt at 96 DPI advances "Lot Number" by about 63 pixels, and its ink (edges smoothed)
+  // spans about as much; the wider fallback face Wine takes without Arial's metrics spans 71 and
+  // runs into the lot number beside it.
+  const int ink = InkWidthOnScreen(label);
+  EXPECT_GE(ink, 56);
+  EXPECT_LE(ink, 67) << "ink " << ink;
+  m.Close();
 }
 
 TEST(MonitorIcon, IsAddedAtLoadBringsTheMinimizedWindowBackAndIsRemovedAtUnload) {
