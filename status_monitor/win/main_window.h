@@ -109,7 +109,6 @@ class MainWindow final : public View, public MessageBoxes, public EventLoop, pub
   common::win::UniqueHmenu iconMenu_;
   UINT taskbarCreated_ = 0;
   bool iconAdded_ = false;
-  bool menuOpen_ = false;
   int currentPage_ = 0;
 
   GdiplusSession gdiplus_;
