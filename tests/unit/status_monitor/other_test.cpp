@@ -50,16 +50,27 @@ TEST(OthersButtons, CancelOnTheQuestionSendsNothing) {
 }
 
 TEST(OthersButtons, ABusyPrinterIsTriedThreeTimesAndTheLastBusyIsReportedWithRowZero) {
-  Page page;
-  page.library.scripted["LogSelect"] = {1, 1, 1};
-  page.Press(0);
-  EXPECT_EQ(page.library.CountCalls("LogSelect"), 3);
-  EXPECT_EQ(page.events.nowMs, 3000) << "one second after each busy answer";
-  ASSERT_EQ(page.boxes.shown.size(), 2u);
-  EXPECT_EQ(page.boxes.shown[1].text, "It fails to clear Print Counter.\rDetails:" + std::string(MessageText(0)));
-  EXPECT_EQ(page.boxes.shown[1].style, BoxStyle::Error);
+  struct Case {
+    int index;
+    const char* call;
+    std::string failure;
+  };
+  const Case cases[] = {{0, "LogSelect", "It fails to clear Print Counter."},
+                        {1, "SendDiagnostic", "It fails to start Test Print."},
+                        {2, "UpdateFirmware", "It fails to update Printer Firmware."}};
+  for (const Case& c : cases) {
+    Page page;
+    page.selector4.path = L"c:\\fw\\main.prf";
+    page.library.scripted[c.call] = {1, 1, 1};
+    page.Press(c.index);
+    EXPECT_EQ(page.library.CountCalls(c.call), 3) << c.call;
+    EXPECT_EQ(page.events.nowMs, 3000) << "one second after each busy answer";
+    ASSERT_EQ(page.boxes.shown.size(), 2u) << c.call;
+    EXPECT_EQ(page.boxes.shown[1].text, c.failure + "\rDetails:" + std::string(MessageText(0)));
+    EXPECT_EQ(page.boxes.shown[1].style, BoxStyle::Error);
+  }
 
-  page.boxes.shown.clear();
+  Page page;
   page.library.scripted["SendDiagnostic"] = {1, 0};
   page.Press(1);
   EXPECT_EQ(page.library.CountCalls("SendDiagnostic"), 2);
