@@ -1,6 +1,7 @@
 #include "status_monitor/main_form.h"
 
 #include "status_monitor/message_table.h"
+#include "status_monitor/sub_form.h"
 #include "status_monitor/texts.h"
 
 namespace monitor {
@@ -19,6 +20,10 @@ constexpr Ctl kFontControls[] = {
     {"Frame0", 7}, {"Frame0", 8}, {"Label0_1"}, {"Label0_2", 0}, {"Label0_2", 1}, {"Label0_2", 2},
     {"Label0_3", 0}, {"Label0_3", 1}, {"Label0_4", 0}, {"Label0_4", 1}, {"Label0_5"}, {"Label0_6"},
     {"Label0_7"}, {"Label0_8"}, {"Label0_9"},
+    // "Others".
+    {"Cmd4", 0}, {"Cmd4", 1}, {"Cmd4", 2}, {"Drive4"}, {"Dir4"}, {"File4"}, {"Text4"}, {"Label4_1"},
+    {"Frame4", 0}, {"Frame4", 1}, {"Frame4", 2}, {"Frame4", 3}, {"Label4_2", 0}, {"Label4_2", 1}, {"Label4_2", 2},
+    {"Opt4", 0}, {"Opt4", 1},
 };
 
 }  // namespace
@@ -138,7 +143,7 @@ void MainForm::Cmd0_Click(int index) {
   if (!common_.printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
   } else if (common_.info().statusCode == 0 && common_.info().stateCode == 0) {
-    // The file selection window comes with the maintenance page.
+    if (logWindow_) logWindow_->ShowModal();
   } else {
     boxes_.Show(text::kPrinterOnPrinting, BoxStyle::Error);
   }
