@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app_installer/win/port_adapters.h"
 #include "common/win/handles.h"
 
 namespace appsetup::win {
@@ -29,33 +28,8 @@ bool WinProcesses::StartAndWaitUntilIdle(const std::string& program, const std::
   return true;
 }
 
-std::string WithoutSystemRedirection(const std::string& path) {
-  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  using GetWow64DirFn = UINT(WINAPI*)(LPSTR, UINT);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  // Looked up at run time: older systems have neither function.
-  const auto is_wow64 = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
-  const auto wow64_dir = reinterpret_cast<GetWow64DirFn>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
-  BOOL wow64 = FALSE;
-  if (!is_wow64 || !wow64_dir || !is_wow64(GetCurrentProcess(), &wow64) || !wow64) return path;
-  WinSystem system;
-  const std::string system_dir = system.SystemDirectory() + "\\";
-  char buffer[MAX_PATH];
-  const UINT length = wow64_dir(buffer, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH || path.size() <= system_dir.size() ||
-      CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, path.c_str(),
-                     static_cast<int>(system_dir.size()), system_dir.c_str(),
-                     static_cast<int>(system_dir.size())) != CSTR_EQUAL) {
-    return path;
-  }
-  return std::string(buffer, length) + "\\" + path.substr(system_dir.size());
-}
-
 bool WinRestart::DeleteAtRestart(const std::string& path) {
-  return MoveFileExA(WithoutSystemRedirection(path).c_str(), nullptr,
-                     MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+  return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 std::string WinRestart::ShortPath(const std::string& path) {

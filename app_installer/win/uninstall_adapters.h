@@ -25,9 +25,4 @@ class WinRestart final : public RestartPort {
                    const std::string& value) override;
 };
 
-// For a 32-bit program on 64-bit Windows, a path in the system directory as it really lies (in
-// the 32-bit system folder); other paths unchanged. The restart-time deletion runs without the
-// redirection a 32-bit program sees.
-std::string WithoutSystemRedirection(const std::string& path);
-
 }  // namespace appsetup::win
