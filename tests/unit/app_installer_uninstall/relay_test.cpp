@@ -99,11 +99,6 @@ TEST_F(RestartDeletionTest, WininitFallbackGivesUpRatherThanCutTheSection) {
   EXPECT_EQ(restart.writes, 0);
 }
 
-TEST(RelayCommandLineTest, BlanksInThePathsStayAsWritten) {
-  EXPECT_EQ(RelayCommandLine("C:\\WINDOWS\\system32\\appsetup.exe", "C:\\Program Files\\My Tool\\appsetup.exe"),
-            "C:\\WINDOWS\\system32\\appsetup.exe x C:\\Program Files\\My Tool\\appsetup.exe");
-}
-
 TEST_F(FirstStageTest, RelayWindowShowsCaptionAndResult) {
   EXPECT_EQ(UninstallCaption(uctx), "#29 Tool");
   RecordedUninstallWindow window;
