@@ -47,13 +47,6 @@ void RemoveDesktopAndStartupShortcuts(const UninstallContext& ctx) {
   }
 }
 
-// Whether `path` lies strictly inside `base` (both without trailing separators).
-bool IsInside(const CodePage& cp, const std::string& base, const std::string& path) {
-  const std::string prefix = Join(cp, base, "");
-  return path.size() > prefix.size() &&
-         EqualsIgnoreCase(cp, std::string_view(path).substr(0, prefix.size()), prefix);
-}
-
 // The shell folders a menu folder climb must never remove, even when they are empty.
 struct MenuBounds {
   std::optional<std::string> start_menu;
@@ -254,7 +247,8 @@ void RemoveMenuShortcuts(const UninstallContext& ctx) {
   std::string level = menu;
   while (!IsKeptFolder(cp, bounds, level) && disk.RemoveFolder(level)) {
     const std::string parent = WithoutTrailingSeparator(cp, DirectoryPart(cp, level));
-    if (!bounds.start_menu || !IsInside(cp, *bounds.start_menu, parent)) return;
+    const auto inside = bounds.start_menu ? RelativeTo(cp, *bounds.start_menu, parent) : std::nullopt;
+    if (!inside || inside->empty()) return;
     level = parent;
   }
 }
