@@ -132,17 +132,20 @@ struct InstallPorts {
   ShellLinkPort& links;
 };
 
-// Everything one installation step works with.
-struct InstallContext {
+// What every installation and uninstallation step works with.
+struct FlowContext {
   InstallerState& state;
   Ports& ports;
-  InstallPorts& install;
   const Messages& messages;
   const CodePage& cp() const { return state.code_page; }
   // An error box with one message; `owner` 0 for none.
   void Error(WindowRef owner, const std::string& text) const {
     ports.boxes.Show(owner, text, "", MessageIcon::Error, MessageButtons::Ok);
   }
+};
+
+struct InstallContext : FlowContext {
+  InstallPorts& install;
 };
 
 struct UninstallPorts {
@@ -152,16 +155,8 @@ struct UninstallPorts {
   RestartPort& restart;
 };
 
-// Everything the uninstallation works with.
-struct UninstallContext {
-  InstallerState& state;
-  Ports& ports;
+struct UninstallContext : FlowContext {
   UninstallPorts& uninstall;
-  const Messages& messages;
-  const CodePage& cp() const { return state.code_page; }
-  void Error(WindowRef owner, const std::string& text) const {
-    ports.boxes.Show(owner, text, "", MessageIcon::Error, MessageButtons::Ok);
-  }
 };
 
 }  // namespace appsetup

@@ -90,7 +90,7 @@ int Run(HINSTANCE instance) {
     WinProcesses processes;
     WinRestart restart;
     UninstallPorts uninstall{disk, registry_writer, processes, restart};
-    UninstallContext ctx{state, ports, uninstall, messages};
+    UninstallContext ctx{{state, ports, messages}, uninstall};
     if (invocation.mode == RunMode::kUninstall) {
       StartUninstallation(ctx);
       return kExitCode;
@@ -108,7 +108,7 @@ int Run(HINSTANCE instance) {
   WinRegistryWriter registry_writer;
   WinShellLinks links;
   InstallPorts install{disk, registry_writer, links};
-  InstallContext ctx{state, install_ports, install, messages};
+  InstallContext ctx{{state, install_ports, messages}, install};
   Install(instance, ctx, disk);
   return kExitCode;
 }

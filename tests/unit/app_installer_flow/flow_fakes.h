@@ -293,7 +293,7 @@ struct FlowFixture {
   InstallPorts install{disk, written, links};
   Messages messages{strings, Language::English};
   InstallerState state;
-  InstallContext ctx{state, ports, install, messages};
+  InstallContext ctx{{state, ports, messages}, install};
 
   FlowFixture() {
     state.program_path = "D:\\pkg\\appsetup.exe";

@@ -74,7 +74,7 @@ struct UninstallFixture : FlowFixture {
   FakeProcesses processes;
   FakeRestart restart;
   UninstallPorts uninstall{disk, written, processes, restart};
-  UninstallContext uctx{state, ports, uninstall, messages};
+  UninstallContext uctx{{state, ports, messages}, uninstall};
 
   static constexpr const char* kFolder = "C:\\Apps\\Tool\\";
   static constexpr const char* kMenu = "C:\\Menu\\Programs\\Acme\\Tool";

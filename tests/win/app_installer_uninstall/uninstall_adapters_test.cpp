@@ -87,7 +87,7 @@ struct RealPorts {
   UninstallPorts uninstall{disk, registry_writer, processes, restart};
   Messages messages{strings, Language::English};
   InstallerState state;
-  UninstallContext ctx{state, ports, uninstall, messages};
+  UninstallContext ctx{{state, ports, messages}, uninstall};
 };
 
 TEST(RegistryTreeDeletion, NestedKeysGoAndTheSiblingStays) {
@@ -166,7 +166,7 @@ TEST(RestartDeletion, WininitFallbackWritesOneLinePerFileThroughTheProfileApi) {
   RealPorts real;
   RefusingRestart refusing;
   UninstallPorts uninstall{real.disk, real.registry_writer, real.processes, refusing};
-  UninstallContext ctx{real.state, real.ports, uninstall, real.messages};
+  UninstallContext ctx{{real.state, real.ports, real.messages}, uninstall};
   const std::string windows = FreshFolder("wininit");
   real.system.windows_directory = windows.substr(0, windows.size() - 1);
   const std::string relay = windows + "relay copy of appsetup.exe";
