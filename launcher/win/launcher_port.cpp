@@ -57,8 +57,12 @@ void Win32LauncherPort::errorBox(const std::string& caption, const std::string& 
 
 bool Win32LauncherPort::claimInstance(const std::string& name) {
   ::SetLastError(ERROR_SUCCESS);
-  mutex_.reset(::CreateMutexA(nullptr, TRUE, name.c_str()));
-  return ::GetLastError() != ERROR_ALREADY_EXISTS;
+  HANDLE mutex = ::CreateMutexA(nullptr, TRUE, name.c_str());
+  const DWORD error = ::GetLastError();
+  mutex_.reset(mutex);
+  // A mutex that cannot be made at all (a clash with another kind of object) does not stop the
+  // launcher: it cannot tell that another instance runs.
+  return error != ERROR_ALREADY_EXISTS;
 }
 
 void Win32LauncherPort::bringForward(const std::string& name) {
