@@ -112,6 +112,7 @@ LRESULT CALLBACK Win32LauncherPort::WindowProc(HWND window, UINT message, WPARAM
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<Win32LauncherPort*>(create->lpCreateParams)->window_ = window;
   }
   auto* self = reinterpret_cast<Win32LauncherPort*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
@@ -133,8 +134,6 @@ LRESULT Win32LauncherPort::handle(HWND window, UINT message, WPARAM wParam, LPAR
     }
     case kJobMessage:
       if (launcher_) {
-        // window_ is set only after CreateWindowEx returns; the job may need it earlier.
-        window_ = window;
         if (const std::optional<int> code = launcher_->RunJobOnce()) ::PostQuitMessage(*code);
       }
       return 0;

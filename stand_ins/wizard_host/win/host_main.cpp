@@ -20,6 +20,7 @@ constexpr wchar_t kOwnerTitle[] = L"SETUP Wizard";
 constexpr wchar_t kCaption[] = L"Wizard host";
 constexpr wchar_t kBadCommandLine[] =
     L"The wizard host needs a command line of two lines: the wizard library's full path and the mode.";
+constexpr wchar_t kNoWindow[] = L"The wizard host could not create its window.";
 constexpr wchar_t kLibraryNotLoaded[] = L"The wizard library could not be loaded:\n";
 constexpr wchar_t kNoEntry[] = L"The wizard library has no SetupWizardProc:\n";
 
@@ -36,7 +37,7 @@ int Run() {
   // a library load that registers window classes.
   HWND owner = ::CreateWindowExW(0, L"STATIC", kOwnerTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
-  if (!owner) return Fail(kLibraryNotLoaded + request->libraryPath);
+  if (!owner) return Fail(kNoWindow);
   struct DestroyOnExit {
     HWND window;
     ~DestroyOnExit() { ::DestroyWindow(window); }
