@@ -1,0 +1,181 @@
+// The rules of the installation wizard's pages: what each page shows, which buttons it offers,
+// what it checks on Next and which selections it stores for the installation sequence. The
+// pages' windows come in through the PageView port.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup_wizard/setup_app.h"
+
+namespace setup_wizard {
+
+// Dialog and control numbers of the installation pages; fixed, so test robots find them.
+enum InstallControl : int {
+  kDialogLicense = 1101,
+  kDialogGuide = 1102,
+  kDialogPrinter = 1103,
+  kDialogPort = 1104,
+  kDialogCheck = 1105,
+  kDialogShare = 1106,
+  kLicenseInstruction = 2101,
+  kLicenseText = 2102,
+  kLicenseAgree = 2103,
+  kLicenseDisagree = 2104,
+  kGuideContinue = 2105,
+  kGuideMain = 2106,
+  kGuideDetail = 2107,
+  kPageInstruction = 2108,
+  kPrinterModels = 2109,
+  kPrinterName = 2110,
+  kPortInstruction = 2111,
+  kPortUseExisting = 2112,
+  kPortList = 2113,
+  kPortCreateNew = 2114,
+  kMonitorList = 2115,
+  kCheckInstruction = 2116,
+  kCheckSummary = 2117,
+  kShareOwner = 2118,
+  kShareName = 2119,
+  kPrinterMakeDefault = 2122,
+};
+
+// What the installation wizard collects for the sequence (CIWzSheet's selections).
+struct InstallSelections {
+  std::wstring printerName;
+  std::wstring shareName;        // empty: not shared
+  std::wstring portMonitorName;  // the monitor of a new port
+  std::wstring portName;         // an existing port; empty: create a new one
+  int driverPos = -1;            // position in the information file's driver list
+  int portMonitorIndex = -1;     // the chosen monitor among the driver's; -1 for others and existing ports
+  bool makeDefault = false;
+};
+
+// What happened to a control, as the page's window reports it.
+enum class ControlEvent { kClicked, kSelectionChanged, kFocused };
+
+// Port: the controls of one page and the sheet around it.
+class PageView {
+ public:
+  virtual ~PageView() = default;
+  virtual std::wstring string(int id) = 0;  // the wizard's string table
+  virtual void setText(int control, const std::wstring& text) = 0;
+  virtual std::wstring text(int control) = 0;
+  virtual void setChecked(int control, bool checked) = 0;
+  virtual bool checked(int control) = 0;
+  virtual void setVisible(int control, bool visible) = 0;
+  virtual void setEnabled(int control, bool enabled) = 0;
+  virtual void setLimit(int control, int chars) = 0;  // 0: the system's maximum
+  virtual void focus(int control) = 0;
+  // List boxes; a sorted list places new items itself, so `addItem` returns where the item went.
+  virtual void clearList(int control) = 0;
+  virtual int addItem(int control, const std::wstring& text) = 0;
+  // The first item beginning with `text` (case-insensitive), or -1.
+  virtual int findPrefix(int control, const std::wstring& text) = 0;
+  virtual void setItemData(int control, int index, intptr_t data) = 0;
+  virtual intptr_t itemData(int control, int index) = 0;
+  virtual std::wstring itemText(int control, int index) = 0;
+  virtual int itemCount(int control) = 0;
+  virtual void select(int control, int index) = 0;  // -1 clears the selection
+  virtual int selection(int control) = 0;           // -1 when none
+  // Beeps, then shows `text` with the stop icon in the foreground, captioned with the sheet title.
+  virtual void errorBox(const std::wstring& text) = 0;
+  virtual void setButtons(unsigned buttons) = 0;
+  virtual void pressCancel() = 0;
+};
+
+// One page's rules. `first`/`last`: where the page sits in the sheet, for the button rule.
+class InstallPage {
+ public:
+  InstallPage(PageView& view, WizardRun& run, InstallSelections& selections, bool first = false, bool last = false)
+      : view_(view), run_(run), selections_(selections), first_(first), last_(last) {}
+  virtual ~InstallPage() = default;
+  InstallPage(const InstallPage&) = delete;
+  InstallPage& operator=(const InstallPage&) = delete;
+
+  virtual void onCreate() {}
+  virtual void onSetActive() = 0;
+  // False keeps the sheet on this page.
+  virtual bool onNext() { return true; }
+  virtual void onControl(int control, ControlEvent event) {}
+
+ protected:
+  void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }
+  // The check failed: say why and put the focus where the fix goes.
+  bool refuse(int stringId, int focusControl);
+
+  PageView& view_;
+  WizardRun& run_;
+  InstallSelections& selections_;
+  bool first_;
+  bool last_;
+};
+
+class LicensePage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onCreate() override;
+  void onSetActive() override { offer(view_.checked(kLicenseAgree), true); }
+  void onControl(int control, ControlEvent event) override;
+};
+
+class GuidePage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onSetActive() override;
+};
+
+class PrinterPage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onCreate() override;
+  void onSetActive() override { offer(true, true); }
+  bool onNext() override;
+  void onControl(int control, ControlEvent event) override;
+};
+
+class SharePage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onSetActive() override;
+  bool onNext() override;
+
+ private:
+  int seenDriver_ = -1;
+};
+
+class PortPage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onSetActive() override;
+  bool onNext() override;
+  void onControl(int control, ControlEvent event) override;
+
+ private:
+  void rebuild();
+  void chooseMonitor();
+  void choosePort();
+  int seenDriver_ = -1;
+};
+
+class CheckPage final : public InstallPage {
+ public:
+  using InstallPage::InstallPage;
+  void onSetActive() override { offer(true, true); }
+};
+
+// One row of the review summary: a label (empty for none) and a value.
+struct SummaryRow {
+  std::wstring label;
+  std::wstring value;
+};
+// The review page's two-column summary, top to bottom.
+std::vector<SummaryRow> InstallSummary(WizardRun& run, const InstallSelections& selections,
+                                       const std::function<std::wstring(int)>& string);
+
+// The first `count` characters of `text` (all of it when shorter).
+std::wstring FirstChars(const std::wstring& text, size_t count);
+
+}  // namespace setup_wizard
