@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@ namespace abi = support_abi;
 struct FakeSupport {
   std::vector<std::wstring> journal;
   std::map<std::wstring, int32_t> results;  // export name -> result; absent: 1
+  std::map<std::wstring, std::deque<int32_t>> nextResults;  // export name -> results of its next calls
   int32_t status = 0;                       // what GetLastSupportStatus returns and writes
   std::map<std::wstring, int32_t> statusAfter;  // export name -> status its call leaves
   int32_t osCode = 0x0600;
@@ -33,6 +35,11 @@ struct FakeSupport {
   bool cannotReplace = false;
   std::set<std::wstring> services;
   std::set<std::wstring> usedShares;  // installed (and running) services
+  std::set<std::wstring> installedDrivers;                       // IsPrinterDriverInstalled
+  std::set<std::wstring> installedPortMonitors;                  // IsPortMonitorInstalled
+  std::map<std::wstring, std::vector<std::wstring>> printersOf;  // driver -> its printers
+  std::map<std::wstring, std::vector<std::wstring>> portsOf;     // monitor -> its ports; absent: `ports`
+  std::map<std::wstring, uint32_t> jobs;                         // printer -> queued jobs
   // What the last calls carried.
   uint32_t attributes = 0;
   std::wstring dataType, share, port, processor;
@@ -46,6 +53,12 @@ struct FakeSupport {
     journal.push_back(name + L"(" + args + L")");
     const auto s = statusAfter.find(name);
     if (s != statusAfter.end()) status = s->second;
+    auto& queued = nextResults[name];
+    if (!queued.empty()) {
+      const int32_t next = queued.front();
+      queued.pop_front();
+      return next;
+    }
     const auto r = results.find(name);
     return r == results.end() ? 1 : r->second;
   }
@@ -90,8 +103,9 @@ inline int32_t IsShareNameUsed(const wchar_t* n, uint32_t) {
   F().journal.push_back(L"IsShareNameUsed(" + FakeSupport::Text(n) + L")");
   return F().usedShares.count(n) ? 1 : 0;
 }
-inline int32_t EnumPorts(wchar_t* b, uint32_t s, uint32_t* n, uint32_t, const wchar_t*) {
-  return FakeSupport::Names(F().ports, b, s, n);
+inline int32_t EnumPorts(wchar_t* b, uint32_t s, uint32_t* n, uint32_t, const wchar_t* monitor) {
+  const auto it = monitor ? F().portsOf.find(monitor) : F().portsOf.end();
+  return FakeSupport::Names(it != F().portsOf.end() ? it->second : F().ports, b, s, n);
 }
 inline int32_t EnumPortMonitors(wchar_t* b, uint32_t s, uint32_t* n, uint32_t) {
   return FakeSupport::Names(F().monitors, b, s, n);
@@ -165,6 +179,33 @@ inline int32_t QueryService(const wchar_t* n, uint32_t mode) {
   F().journal.push_back(L"QueryService(" + FakeSupport::Text(n) + L", " + std::to_wstring(mode) + L")");
   return F().services.count(n) ? 1 : 0;
 }
+inline int32_t IsPrinterDriverInstalled(const wchar_t* n, uint32_t) { return F().installedDrivers.count(n) ? 1 : 0; }
+inline int32_t IsPortMonitorInstalled(const wchar_t* n, uint32_t) { return F().installedPortMonitors.count(n) ? 1 : 0; }
+inline int32_t EnumPrintersOfDriver(wchar_t* b, uint32_t s, uint32_t* n, const wchar_t* driver) {
+  return FakeSupport::Names(F().printersOf[driver], b, s, n);
+}
+inline int32_t GetPrinterJobCount(const wchar_t* p, uint32_t* count) {
+  if (count) *count = F().jobs[p];
+  return 1;
+}
+inline int32_t DeletePrinterDriver(const wchar_t* n, const abi::DriverRecord* r, uint32_t f, uint32_t os) {
+  const int32_t result =
+      F().answer(L"DeletePrinterDriver", FakeSupport::Text(n) + L", " + std::to_wstring(f) + L", " + std::to_wstring(os) +
+                                             L", " + FakeSupport::Text(r ? r->hardwareId : nullptr));
+  if (result == 1 && os == 0) F().installedDrivers.erase(n);
+  return result;
+}
+inline int32_t DeletePrintProcessor(const wchar_t* n, const abi::ProcessorRecord*, uint32_t f) {
+  return F().answer(L"DeletePrintProcessor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+}
+inline int32_t DeletePortMonitor(const wchar_t* n, const abi::MonitorRecord*, uint32_t f) {
+  const int32_t result = F().answer(L"DeletePortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  if (result == 1) F().installedPortMonitors.erase(n);
+  return result;
+}
+inline int32_t StopService(const wchar_t* n) { return F().answer(L"StopService", FakeSupport::Text(n)); }
+inline int32_t StartService(const wchar_t* n) { return F().answer(L"StartService", FakeSupport::Text(n)); }
+inline int32_t RestartSystem() { return F().answer(L"RestartSystem", L""); }
 inline int32_t Nothing() { return 0; }
 }  // namespace thunks
 
@@ -196,6 +237,16 @@ class FakeSupportLoader : public ModuleLoader {
         {abi::kAddPrinter, reinterpret_cast<void*>(&thunks::AddPrinter)},
         {abi::kAfterServiceInstall, reinterpret_cast<void*>(&thunks::AfterServiceInstall)},
         {abi::kQueryService, reinterpret_cast<void*>(&thunks::QueryService)},
+        {abi::kIsPrinterDriverInstalled, reinterpret_cast<void*>(&thunks::IsPrinterDriverInstalled)},
+        {abi::kIsPortMonitorInstalled, reinterpret_cast<void*>(&thunks::IsPortMonitorInstalled)},
+        {abi::kEnumPrintersOfDriver, reinterpret_cast<void*>(&thunks::EnumPrintersOfDriver)},
+        {abi::kGetPrinterJobCount, reinterpret_cast<void*>(&thunks::GetPrinterJobCount)},
+        {abi::kDeletePrinterDriver, reinterpret_cast<void*>(&thunks::DeletePrinterDriver)},
+        {abi::kDeletePrintProcessor, reinterpret_cast<void*>(&thunks::DeletePrintProcessor)},
+        {abi::kDeletePortMonitor, reinterpret_cast<void*>(&thunks::DeletePortMonitor)},
+        {abi::kStopService, reinterpret_cast<void*>(&thunks::StopService)},
+        {abi::kStartService, reinterpret_cast<void*>(&thunks::StartService)},
+        {abi::kRestartSystem, reinterpret_cast<void*>(&thunks::RestartSystem)},
     };
     const auto it = table.find(ordinal);
     return it != table.end() ? it->second : reinterpret_cast<void*>(&thunks::Nothing);

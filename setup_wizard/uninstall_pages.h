@@ -1,0 +1,143 @@
+// The rules of the deletion wizard's pages: which installed models are offered, what the review
+// list holds and how its rows read, and when Finish is refused. The pages' windows come in through
+// the PageView port of the installation pages.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup_wizard/install_pages.h"
+
+namespace setup_wizard {
+
+// Dialog and control numbers of the deletion pages; fixed, so test robots find them.
+enum UninstallControl : int {
+  kDialogUninstallPrinter = 1201,
+  kDialogUninstallCheck = 1202,
+  kDialogUninstallGuide = 1203,
+  kUninstallModels = 2201,
+  kUninstallPrinterInstruction = 2202,
+  kUninstallCheckInstruction = 2203,
+  kUninstallReview = 2204,
+  kUninstallPrinters = 2205,
+  kUninstallGuideMain = 2206,
+  kUninstallGuideContinue = 2207,
+};
+
+enum UninstallString : int {
+  kStringHeadingPortMonitor = 111,
+  kStringDeletePreparing = 403,
+  kStringDeleteUsb = 404,
+  kStringDeleteMonitor = 405,
+  kStringPortInUse = 406,
+  kStringDeleteDriver = 407,
+  kStringDeleteComplete = 408,
+  kStringDeleteCanceled = 409,
+  kStringDeleteServices = 410,
+  kStringDriverInUse = 411,
+  kStringMonitorNotDeleted = 413,
+  kStringRestartWindows = 415,
+  kStringContinueLater = 416,
+  kStringDeletePort = 417,
+  kStringKeepMonitor = 418,
+  kStringModelNotSelected = 420,
+  kStringServiceNotDeleted = 424,
+  kStringPrinterBusy = 425,
+  kStringRestartSpooler = 427,
+};
+
+// What the deletion wizard collects for the sequence (CUWzSheet's selections).
+struct UninstallSelections {
+  int modelPos = -1;            // position in the information file's driver list
+  int installedModelCount = 0;  // models listed on the printer page
+};
+
+// Models of the information file whose driver the library reports installed, in file order.
+std::vector<int> InstalledModels(SupportLibrary& library, const SetupInformation& info);
+
+// One page's rules. `first`/`last`: where the page sits in the sheet, for the button rule.
+class UninstallPage {
+ public:
+  UninstallPage(PageView& view, WizardRun& run, UninstallSelections& selections, bool first = false, bool last = false)
+      : view_(view), run_(run), selections_(selections), first_(first), last_(last) {}
+  virtual ~UninstallPage() = default;
+  UninstallPage(const UninstallPage&) = delete;
+  UninstallPage& operator=(const UninstallPage&) = delete;
+
+  virtual void onCreate() {}
+  virtual void onSetActive() = 0;
+  // False keeps the sheet on this page (Next, or Finish on the last page).
+  virtual bool onNext() { return true; }
+  virtual void onControl(int control, ControlEvent event) {}
+
+ protected:
+  void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }
+
+  PageView& view_;
+  WizardRun& run_;
+  UninstallSelections& selections_;
+  bool first_;
+  bool last_;
+};
+
+class UninstallGuidePage final : public UninstallPage {
+ public:
+  using UninstallPage::UninstallPage;
+  void onSetActive() override;
+};
+
+class UninstallPrinterPage final : public UninstallPage {
+ public:
+  using UninstallPage::UninstallPage;
+  void onCreate() override;
+  void onSetActive() override { offer(view_.itemCount(kUninstallModels) > 0, true); }
+  bool onNext() override;
+  void onControl(int control, ControlEvent event) override;
+
+ private:
+  void showPrinters();
+};
+
+// A row of the review list: high 16 bits a string id, low 16 bits an index; 0 is an empty row.
+constexpr uint32_t ReviewItem(int stringId, int index) {
+  return (static_cast<uint32_t>(stringId) << 16) | static_cast<uint32_t>(index & 0xFFFF);
+}
+constexpr int ReviewString(uint32_t item) { return static_cast<int>(item >> 16); }
+constexpr int ReviewIndex(uint32_t item) { return static_cast<int>(item & 0xFFFF); }
+
+// The review list's items for the selected model, top to bottom.
+std::vector<uint32_t> ReviewItems(SupportLibrary& library, SetupInformation& info, int modelPos);
+
+// How review rows read. Rows are drawn top to bottom; a monitor row sets the monitor whose ports the
+// port rows below it name.
+class ReviewRows {
+ public:
+  ReviewRows(SupportLibrary& library, SetupInformation& info, int modelPos)
+      : library_(library), info_(info), modelPos_(modelPos) {}
+  struct Row {
+    int label = 0;  // string id of the label; 0 for none
+    std::wstring value;
+  };
+  Row row(uint32_t item);
+  // The labels whose widest sets the value column.
+  static constexpr int kValueColumnLabels[] = {kStringLabelModel, kStringLabelPrinterName, kStringLabelPortName,
+                                               kStringLabelPortMonitor, kStringLabelDeviceDriver};
+
+ private:
+  SupportLibrary& library_;
+  SetupInformation& info_;
+  int modelPos_;
+  std::wstring monitor_;
+};
+
+class UninstallCheckPage final : public UninstallPage {
+ public:
+  using UninstallPage::UninstallPage;
+  void onSetActive() override;
+  // Finish: refused while any printer of the model has queued jobs.
+  bool onNext() override;
+};
+
+}  // namespace setup_wizard
