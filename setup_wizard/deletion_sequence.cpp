@@ -21,13 +21,6 @@ bool EqualNoCase(std::wstring_view a, std::wstring_view b) { return CompareNoCas
 
 }  // namespace
 
-bool HardwareIdMatches(const std::wstring& deviceId, const std::wstring& wanted) {
-  if (wanted.empty()) return false;
-  if (EqualNoCase(deviceId, wanted)) return true;
-  const std::wstring usbForm = L"USB\\" + wanted;
-  return deviceId.size() >= usbForm.size() && EqualNoCase(std::wstring_view(deviceId).substr(0, usbForm.size()), usbForm);
-}
-
 std::vector<OtherOsEntry> OtherOsEntries(int osHighByte) {
   switch (osHighByte) {
     case 4:

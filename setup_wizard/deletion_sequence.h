@@ -24,7 +24,7 @@ class DeletionSystem {
     bool allRemoved = true;  // every matching device element was removed
   };
   // Removes every device element of all classes, present or not, whose description equals
-  // `description` and one of whose hardware IDs matches `hardwareId` (HardwareIdMatches).
+  // `description` and one of whose hardware IDs matches `hardwareId` (see HardwareIdMatches).
   virtual DeviceRemoval removeDevices(const std::wstring& description, const std::wstring& hardwareId) = 0;
   // Names of the files in `directory` matching the wildcard `pattern`.
   virtual std::vector<std::wstring> findFiles(const std::wstring& directory, const std::wstring& pattern) = 0;
@@ -37,10 +37,6 @@ class DeletionSystem {
   // The full path of the running program.
   virtual std::wstring programPath() = 0;
 };
-
-// A device's hardware ID stands for a USB driver entry when it equals the entry's ID or begins with
-// "USB\" followed by it (case-insensitive, as Windows compares hardware IDs).
-bool HardwareIdMatches(const std::wstring& deviceId, const std::wstring& wanted);
 
 // Share entries of other systems whose drivers go with the model, by the running system's high
 // byte: {share entry, 1 for the 64-bit table}.

@@ -8,38 +8,39 @@
 #include <string>
 #include <vector>
 
+#include "resources/setup_wizard/resource.h"
 #include "setup_wizard/setup_app.h"
 
 namespace setup_wizard {
 
-// Dialog and control numbers of the installation pages; fixed, so test robots find them.
+// Dialog and control numbers of the installation pages (numbered in the resource header).
 enum InstallControl : int {
-  kDialogLicense = 1101,
-  kDialogGuide = 1102,
-  kDialogPrinter = 1103,
-  kDialogPort = 1104,
-  kDialogCheck = 1105,
-  kDialogShare = 1106,
-  kLicenseInstruction = 2101,
-  kLicenseText = 2102,
-  kLicenseAgree = 2103,
-  kLicenseDisagree = 2104,
-  kGuideContinue = 2105,
-  kGuideMain = 2106,
-  kGuideDetail = 2107,
-  kPageInstruction = 2108,
-  kPrinterModels = 2109,
-  kPrinterName = 2110,
-  kPortInstruction = 2111,
-  kPortUseExisting = 2112,
-  kPortList = 2113,
-  kPortCreateNew = 2114,
-  kMonitorList = 2115,
-  kCheckInstruction = 2116,
-  kCheckSummary = 2117,
-  kShareOwner = 2118,
-  kShareName = 2119,
-  kPrinterMakeDefault = 2122,
+  kDialogLicense = IDD_IWZ_LICENSE,
+  kDialogGuide = IDD_IWZ_GUIDE,
+  kDialogPrinter = IDD_IWZ_PRINTER,
+  kDialogPort = IDD_IWZ_PORT,
+  kDialogCheck = IDD_IWZ_CHECK,
+  kDialogShare = IDD_IWZ_SHARE,
+  kLicenseInstruction = IDC_IWZ_LICENSE_INSTRUCTION,
+  kLicenseText = IDC_IWZ_LICENSE_TEXT,
+  kLicenseAgree = IDC_IWZ_LICENSE_AGREE,
+  kLicenseDisagree = IDC_IWZ_LICENSE_DISAGREE,
+  kGuideContinue = IDC_IWZ_CONTINUE,
+  kGuideMain = IDC_IWZ_GUIDE_MAIN,
+  kGuideDetail = IDC_IWZ_GUIDE_DETAIL,
+  kPageInstruction = IDC_IWZ_PAGE_INSTRUCTION,
+  kPrinterModels = IDC_IWZ_MODELS,
+  kPrinterName = IDC_IWZ_PRINTER_NAME,
+  kPortInstruction = IDC_IWZ_PORT_INSTRUCTION,
+  kPortUseExisting = IDC_IWZ_USE_EXISTING,
+  kPortList = IDC_IWZ_PORTS,
+  kPortCreateNew = IDC_IWZ_CREATE_NEW,
+  kMonitorList = IDC_IWZ_MONITORS,
+  kCheckInstruction = IDC_IWZ_CHECK_INSTRUCTION,
+  kCheckSummary = IDC_IWZ_SUMMARY,
+  kShareOwner = IDC_IWZ_SHARE_OWNER,
+  kShareName = IDC_IWZ_SHARE_NAME,
+  kPrinterMakeDefault = IDC_IWZ_MAKE_DEFAULT,
 };
 
 // What the installation wizard collects for the sequence (CIWzSheet's selections).

@@ -220,7 +220,7 @@ InstallSequence::Step InstallSequence::port() {
   if (!portName_.empty()) return Step::kGoOn;
   progress_.show(kStringPortProgress);
   std::array<wchar_t, abi::kPortNameChars> name{};
-  if (library_.AddPortOfMonitor(progress_.page().window(), selections_.portMonitorName.c_str(), name.data()) != 1) {
+  if (library_.AddPortOfMonitor(progress_.page().ownerWindow(), selections_.portMonitorName.c_str(), name.data()) != 1) {
     return stop(kStringPortFailed);
   }
   name.back() = L'\0';

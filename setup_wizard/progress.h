@@ -35,7 +35,7 @@ class ProgressPage {
   // Beeps and asks `text` with Yes/No and the warning icon, owned by the progress sheet.
   virtual bool confirm(const std::wstring& text) = 0;
   // The window the library may own its own dialogs by.
-  virtual void* window() = 0;
+  virtual void* ownerWindow() = 0;
   // A timed wait of the worker.
   virtual void sleep(int ms) = 0;
 };

@@ -14,6 +14,13 @@ std::wstring ServiceCommandLine(const std::wstring& path, const wchar_t* option)
   return (quote ? L"\"" + path + L"\"" : path) + L" " + option;
 }
 
+bool HardwareIdMatches(std::wstring_view id, std::wstring_view wanted) {
+  if (wanted.empty()) return false;
+  if (CompareNoCase(id, wanted) == 0) return true;
+  const std::wstring usb = L"USB\\" + std::wstring(wanted);
+  return id.size() >= usb.size() && CompareNoCase(id.substr(0, usb.size()), usb) == 0;
+}
+
 bool TargetOlder(SetupSystem& system, const std::wstring& target, const std::wstring& source) {
   if (!system.exists(target)) return true;
   const std::optional<uint64_t> have = system.productVersion(target);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "setup_wizard/support_library.h"
@@ -32,6 +33,10 @@ class SetupSystem {
   // or to "USB\" followed by it.
   virtual bool devicePresent(const std::wstring& description, const std::wstring& hardwareId) = 0;
 };
+
+// A device's hardware ID names the printer's USB driver when it equals `wanted` or begins with
+// "USB\" followed by it (ignoring case).
+bool HardwareIdMatches(std::wstring_view id, std::wstring_view wanted);
 
 // An option UI service program with its files.
 struct ServiceFiles {

@@ -65,7 +65,7 @@ class FakeProgress : public ProgressPage {
     confirms.pop_front();
     return yes;
   }
-  void* window() override { return this; }
+  void* ownerWindow() override { return this; }
   void sleep(int ms) override { sleeps.push_back(ms); }
 };
 
