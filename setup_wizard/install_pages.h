@@ -87,20 +87,24 @@ class PageView {
   virtual void pressCancel() = 0;
 };
 
+// What a page window hands on to the page's rules.
+class PageRules {
+ public:
+  virtual ~PageRules() = default;
+  virtual void onCreate() {}
+  virtual void onSetActive() = 0;
+  // Next, or Finish on the last page; false keeps the sheet on this page.
+  virtual bool onNext() { return true; }
+  virtual void onControl(int control, ControlEvent event) {}
+};
+
 // One page's rules. `first`/`last`: where the page sits in the sheet, for the button rule.
-class InstallPage {
+class InstallPage : public PageRules {
  public:
   InstallPage(PageView& view, WizardRun& run, InstallSelections& selections, bool first = false, bool last = false)
       : view_(view), run_(run), selections_(selections), first_(first), last_(last) {}
-  virtual ~InstallPage() = default;
   InstallPage(const InstallPage&) = delete;
   InstallPage& operator=(const InstallPage&) = delete;
-
-  virtual void onCreate() {}
-  virtual void onSetActive() = 0;
-  // False keeps the sheet on this page.
-  virtual bool onNext() { return true; }
-  virtual void onControl(int control, ControlEvent event) {}
 
  protected:
   void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }

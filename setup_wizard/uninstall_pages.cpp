@@ -91,34 +91,40 @@ std::vector<uint32_t> ReviewItems(SupportLibrary& library, SetupInformation& inf
   return items;
 }
 
-ReviewRows::Row ReviewRows::row(uint32_t item) {
-  const int id = ReviewString(item);
-  const int index = ReviewIndex(item);
-  Row r;
-  r.label = id;
+std::vector<ReviewRow> ReviewRowsOf(SupportLibrary& library, SetupInformation& info, int modelPos,
+                                    const std::vector<uint32_t>& items) {
   const auto nth = [](const std::vector<std::wstring>& names, int i) {
     return i >= 0 && static_cast<size_t>(i) < names.size() ? names[static_cast<size_t>(i)] : std::wstring();
   };
-  switch (id) {
-    case kStringLabelModel:
-      r.value = info_.driverName(index);
-      break;
-    case kStringLabelPrinterName:
-      r.value = nth(library_.PrintersOfDriver(info_.driverName(modelPos_)), index);
-      if (index != 0) r.label = 0;
-      break;
-    case kStringLabelPortMonitor:
-      monitor_ = info_.portMonitorName(modelPos_, index);
-      r.value = monitor_;
-      break;
-    case kStringLabelPortName:
-      r.value = nth(library_.Ports(monitor_), index);
-      if (index != 0) r.label = 0;
-      break;
-    default:  // headings and empty rows carry no value
-      break;
+  const std::vector<std::wstring> printers = library.PrintersOfDriver(info.driverName(modelPos));
+  std::vector<std::wstring> ports;  // of the monitor of the last monitor row
+  std::vector<ReviewRow> rows;
+  for (uint32_t item : items) {
+    const int id = ReviewString(item);
+    const int index = ReviewIndex(item);
+    ReviewRow row{id, {}};
+    switch (id) {
+      case kStringLabelModel:
+        row.value = info.driverName(index);
+        break;
+      case kStringLabelPrinterName:
+        row.value = nth(printers, index);
+        if (index != 0) row.label = 0;
+        break;
+      case kStringLabelPortMonitor:
+        row.value = info.portMonitorName(modelPos, index);
+        ports = library.Ports(row.value);
+        break;
+      case kStringLabelPortName:
+        row.value = nth(ports, index);
+        if (index != 0) row.label = 0;
+        break;
+      default:  // headings and empty rows carry no value
+        break;
+    }
+    rows.push_back(std::move(row));
   }
-  return r;
+  return rows;
 }
 
 void UninstallCheckPage::onSetActive() {

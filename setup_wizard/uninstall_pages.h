@@ -8,22 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "resources/setup_wizard/resource.h"
 #include "setup_wizard/install_pages.h"
 
 namespace setup_wizard {
 
-// Dialog and control numbers of the deletion pages; fixed, so test robots find them.
+// Dialog and control numbers of the deletion pages (numbered in the resource header).
 enum UninstallControl : int {
-  kDialogUninstallPrinter = 1201,
-  kDialogUninstallCheck = 1202,
-  kDialogUninstallGuide = 1203,
-  kUninstallModels = 2201,
-  kUninstallPrinterInstruction = 2202,
-  kUninstallCheckInstruction = 2203,
-  kUninstallReview = 2204,
-  kUninstallPrinters = 2205,
-  kUninstallGuideMain = 2206,
-  kUninstallGuideContinue = 2207,
+  kDialogUninstallPrinter = IDD_UWZ_PRINTER,
+  kDialogUninstallCheck = IDD_UWZ_CHECK,
+  kDialogUninstallGuide = IDD_UWZ_GUIDE,
+  kUninstallModels = IDC_UWZ_MODELS,
+  kUninstallPrinterInstruction = IDC_UWZ_PRINTER_INSTRUCTION,
+  kUninstallCheckInstruction = IDC_UWZ_CHECK_INSTRUCTION,
+  kUninstallReview = IDC_UWZ_REVIEW,
+  kUninstallPrinters = IDC_UWZ_PRINTERS,
+  kUninstallGuideMain = IDC_UWZ_GUIDE_MAIN,
+  kUninstallGuideContinue = IDC_UWZ_CONTINUE,
 };
 
 enum UninstallString : int {
@@ -58,19 +59,12 @@ struct UninstallSelections {
 std::vector<int> InstalledModels(SupportLibrary& library, const SetupInformation& info);
 
 // One page's rules. `first`/`last`: where the page sits in the sheet, for the button rule.
-class UninstallPage {
+class UninstallPage : public PageRules {
  public:
   UninstallPage(PageView& view, WizardRun& run, UninstallSelections& selections, bool first = false, bool last = false)
       : view_(view), run_(run), selections_(selections), first_(first), last_(last) {}
-  virtual ~UninstallPage() = default;
   UninstallPage(const UninstallPage&) = delete;
   UninstallPage& operator=(const UninstallPage&) = delete;
-
-  virtual void onCreate() {}
-  virtual void onSetActive() = 0;
-  // False keeps the sheet on this page (Next, or Finish on the last page).
-  virtual bool onNext() { return true; }
-  virtual void onControl(int control, ControlEvent event) {}
 
  protected:
   void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }
@@ -110,27 +104,18 @@ constexpr int ReviewIndex(uint32_t item) { return static_cast<int>(item & 0xFFFF
 // The review list's items for the selected model, top to bottom.
 std::vector<uint32_t> ReviewItems(SupportLibrary& library, SetupInformation& info, int modelPos);
 
-// How review rows read. Rows are drawn top to bottom; a monitor row sets the monitor whose ports the
-// port rows below it name.
-class ReviewRows {
- public:
-  ReviewRows(SupportLibrary& library, SetupInformation& info, int modelPos)
-      : library_(library), info_(info), modelPos_(modelPos) {}
-  struct Row {
-    int label = 0;  // string id of the label; 0 for none
-    std::wstring value;
-  };
-  Row row(uint32_t item);
-  // The labels whose widest sets the value column.
-  static constexpr int kValueColumnLabels[] = {kStringLabelModel, kStringLabelPrinterName, kStringLabelPortName,
-                                               kStringLabelPortMonitor, kStringLabelDeviceDriver};
-
- private:
-  SupportLibrary& library_;
-  SetupInformation& info_;
-  int modelPos_;
-  std::wstring monitor_;
+// How review rows read, top to bottom: a label (string id, 0 for none) and a value. A monitor row
+// sets the monitor whose ports the port rows below it name; the printer and port labels stand on
+// the first row of each only.
+struct ReviewRow {
+  int label = 0;
+  std::wstring value;
 };
+std::vector<ReviewRow> ReviewRowsOf(SupportLibrary& library, SetupInformation& info, int modelPos,
+                                    const std::vector<uint32_t>& items);
+// The labels whose widest sets where the values begin.
+inline constexpr int kReviewValueColumnLabels[] = {kStringLabelModel, kStringLabelPrinterName, kStringLabelPortName,
+                                                   kStringLabelPortMonitor, kStringLabelDeviceDriver};
 
 class UninstallCheckPage final : public UninstallPage {
  public:

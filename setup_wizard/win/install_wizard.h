@@ -12,7 +12,7 @@
 
 namespace setup_wizard::win {
 
-// A page whose rules live in an InstallPage; the page window is that logic's PageView.
+// A page whose rules live in portable PageRules; the page window is those rules' PageView.
 class InstallPageWindow : public PropertyPage, public PageView {
  public:
   InstallPageWindow(HINSTANCE module, WizardRun& run, int dialogId) : PropertyPage(module, run, dialogId) {}
@@ -48,7 +48,7 @@ class InstallPageWindow : public PropertyPage, public PageView {
   bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT sendItem(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-  std::unique_ptr<InstallPage> logic_;
+  std::unique_ptr<PageRules> logic_;
 
  private:
   // While the sheet brings the page up it moves the focus to the first control; a radio button or

@@ -123,21 +123,8 @@ INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
   return ::PropertySheetW(&header);
 }
 
-CUWzGuide::CUWzGuide(HINSTANCE module, WizardRun& run) : PropertyPage(module, run, IDD_UWZ_GUIDE) {}
-
-LRESULT CUWzGuide::onSetActive() {
-  const WelcomeTexts texts = CheckWelcome(run_.library, false);
-  ::SetDlgItemTextW(window(), IDC_UWZ_GUIDE_MAIN,
-                    FormatWithName(text(texts.main), run_.information.productName()).c_str());
-  if (!texts.continueShown) ::SetDlgItemTextW(window(), IDC_UWZ_CONTINUE, L"");
-  setButtons(WizardButtons(texts.allowNext, false, true, false));
-  return 0;
-}
-
 int RunSheets(HINSTANCE module, HWND owner, WizardRun& run) {
-  if (run.install) return RunInstallation(module, owner, run);
-  CUWzGuide guide(module, run);
-  return RunWizardSheet(module, owner, run.title, {&guide}) > 0 ? 1 : 0;
+  return run.install ? RunInstallation(module, owner, run) : RunDeletion(module, owner, run);
 }
 
 }  // namespace setup_wizard::win

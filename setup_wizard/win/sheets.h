@@ -63,17 +63,11 @@ void StopBox(HWND owner, const std::wstring& caption, const std::wstring& text);
 INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
                        const std::vector<PropertyPage*>& pages, PFNPROPSHEETCALLBACK callback = nullptr);
 
-// The welcome page of the deletion wizard.
-class CUWzGuide final : public PropertyPage {
- public:
-  CUWzGuide(HINSTANCE module, WizardRun& run);
-
- private:
-  LRESULT onSetActive() override;
-};
-
 // The installation run: selection wizard, then the progress sheet with its worker (install_wizard.cpp).
 int RunInstallation(HINSTANCE module, HWND owner, WizardRun& run);
+
+// The deletion run: selection wizard, then the progress sheet with its worker (uninstall_wizard.cpp).
+int RunDeletion(HINSTANCE module, HWND owner, WizardRun& run);
 
 // The selection wizard of the run, owned by `owner`; 1 when it ended with Finish, else 0.
 int RunSheets(HINSTANCE module, HWND owner, WizardRun& run);

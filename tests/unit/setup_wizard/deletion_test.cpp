@@ -191,12 +191,8 @@ TEST(UninstallPages, ReviewListsDriverPrintersMonitorsAndPorts) {
   EXPECT_EQ(view.buttons.back(), kButtonFinish | kButtonBack);
 
   // Rows read top to bottom: a label only on the first printer and port, values beside them.
-  ReviewRows rows(d.bound.library, d.information, 0);
   std::vector<std::pair<int, std::wstring>> read;
-  for (uint32_t item : items) {
-    const ReviewRows::Row row = rows.row(item);
-    read.emplace_back(row.label, row.value);
-  }
+  for (const ReviewRow& row : ReviewRowsOf(d.bound.library, d.information, 0, items)) read.emplace_back(row.label, row.value);
   const std::vector<std::pair<int, std::wstring>> shown = {
       {108, L""},  {101, kU1},           {102, L"Desk"}, {0, L"Counter"},       {0, L""},
       {111, L""},  {106, kMonitor},      {105, L"TPX800 Port"}, {0, L"TPX800 Port 2"}, {0, L""}};
