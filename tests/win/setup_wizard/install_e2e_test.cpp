@@ -104,6 +104,20 @@ std::wstring AnswerBox(int button) {
 
 void Next(HWND sheet) { ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0); }
 
+void SetText(HWND page, int id, const wchar_t* text) {
+  ::SendMessageW(::GetDlgItem(page, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// Next with `bad` in the edit is refused with `message` (OK answers it); then Next with `good`.
+void EnterRefusedThenAccepted(HWND sheet, HWND page, int id, const wchar_t* bad, const std::wstring& message,
+                              const wchar_t* good) {
+  SetText(page, id, bad);
+  Next(sheet);
+  EXPECT_EQ(AnswerBox(IDOK), std::wstring(kTitle) + L": " + message);
+  SetText(page, id, good);
+  Next(sheet);
+}
+
 class InstallEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -224,29 +238,20 @@ TEST_F(InstallEndToEnd, InstallsAPrinterThroughEveryPage) {
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(::SendDlgItemMessageW(page, 2109, LB_GETCOUNT, 0, 0), 4);
   EXPECT_EQ(Text(page, 2110), L"ORV TPX800 U1");
-  ::SendMessageW(::GetDlgItem(page, 2110), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"   "));
-  Next(sheet);
-  EXPECT_EQ(AnswerBox(IDOK), std::wstring(kTitle) + L": The printer name is not entered.");
-  ::SendMessageW(::GetDlgItem(page, 2110), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"  Front desk "));
-  Next(sheet);
+  EnterRefusedThenAccepted(sheet, page, 2110, L"   ", L"The printer name is not entered.", L"  Front desk ");
 
   // Share: proposed from the name; a slash is refused.
   page = WaitForPage(sheet, 2119);
   ASSERT_NE(page, nullptr);
   EXPECT_EQ(Text(page, 2118), L"Front desk");
   EXPECT_EQ(Text(page, 2119), L"Front de");
-  ::SendMessageW(::GetDlgItem(page, 2119), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"FRONT/1"));
-  Next(sheet);
-  EXPECT_EQ(AnswerBox(IDOK), std::wstring(kTitle) + L": The share name includes a character which is not allowed.");
-  ::SendMessageW(::GetDlgItem(page, 2119), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"FRONT"));
-  Next(sheet);
+  EnterRefusedThenAccepted(sheet, page, 2119, L"FRONT/1", L"The share name includes a character which is not allowed.",
+                           L"FRONT");
 
   // Port: a new port of the package's monitor is proposed; the system's ports are listed.
   page = WaitForPage(sheet, 2115);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(::IsDlgButtonChecked(page, 2114), BST_CHECKED)
-      << ::SendDlgItemMessageW(page, 2115, LB_GETCOUNT, 0, 0) << " " << ::IsWindowVisible(::GetDlgItem(page, 2115))
-      << " " << ::IsDlgButtonChecked(page, 2112) << " " << ::SendDlgItemMessageW(page, 2113, LB_GETCURSEL, 0, 0);
+  EXPECT_EQ(::IsDlgButtonChecked(page, 2114), BST_CHECKED);
   EXPECT_EQ(::SendDlgItemMessageW(page, 2115, LB_GETCURSEL, 0, 0), 0);
   EXPECT_EQ(::SendDlgItemMessageW(page, 2113, LB_GETCOUNT, 0, 0), 1);
   Next(sheet);
