@@ -26,6 +26,7 @@ int ProgressRun::checkCancel() {
 
 bool ProgressRun::ask(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
   checkCancel();
+  if (cancelled()) return false;
   page_.show(text, first, second);
   bool secondChosen = false;
   while (!cancelled()) {

@@ -381,8 +381,8 @@ int32_t Simulation::InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRe
   u.hardwareIds = Text(hardwareIds);
   u.alternate = u.alternate || alternate;
   succeed(true);
-  // The driver is staged, but no printer is plugged in: the status says so.
-  if (!alternate) status_ = s_.usbDeviceStatus;
+  // The driver is staged; without a printer plugged in the status says so.
+  if (!alternate && !s_.printerConnected) status_ = s_.usbDeviceStatus;
   return 1;
 }
 

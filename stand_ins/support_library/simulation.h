@@ -38,6 +38,7 @@ class Simulation {
 
   int32_t lastStatus() const { return status_; }
   bool modified() const { return modified_; }
+  bool printerConnected() const { return s_.printerConnected; }
   const std::vector<std::wstring>& journal() const { return journal_; }
 
   // One export call: a forced failure from [Fail] wins, then the behaviour runs; both are journaled.

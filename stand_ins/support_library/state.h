@@ -58,6 +58,7 @@ struct State {
   bool preconditions = true;
   int32_t preconditionStatus = 5;
   int32_t usbDeviceStatus = 9;
+  bool printerConnected = false;  // a USB driver install also plugs the printer in (a present device)
   bool spoolerRunning = true;
   uint32_t restarts = 0;
   std::wstring systemDirectory = L"C:\\windows\\system32";

@@ -1,6 +1,9 @@
 // LMOSSUPW.DLL stand-in: each export loads the state file, runs its simulation, saves the state
 // when it changed and appends the call to the journal. The .def file maps the ordinals.
 #include <windows.h>
+#include <setupapi.h>
+#include <initguid.h>
+#include <devguid.h>
 
 #include <exception>
 #include <string>
@@ -114,6 +117,28 @@ int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
   }
 }
 
+// Plugs the simulated printer in: a present device the set-up API lists with the USB driver's
+// name as description and "USB\<ids>" as hardware ID, as the wizard's device search expects.
+void PlugInPrinter(const wchar_t* name, const wchar_t* ids) {
+  if (name == nullptr || ids == nullptr || *ids == L'\0') return;
+  const HDEVINFO set = ::SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_USB, nullptr);
+  if (set == INVALID_HANDLE_VALUE) return;
+  const std::wstring hardwareId = L"USB\\" + std::wstring(ids);
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  // A printer plugged in by an earlier run is still there: creating it again fails, which is fine.
+  if (::SetupDiCreateDeviceInfoW(set, (hardwareId + L"\\STANDIN").c_str(), &GUID_DEVCLASS_USB, name, nullptr, 0,
+                                 &device)) {
+    std::wstring multi = hardwareId;
+    multi.push_back(L'\0');
+    multi.push_back(L'\0');
+    ::SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(multi.c_str()),
+                                        static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
+    ::SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr);
+  }
+  ::SetupDiDestroyDeviceInfoList(set);
+}
+
 }  // namespace
 
 #define EXPORT extern "C" int32_t __stdcall
@@ -223,7 +248,11 @@ EXPORT LM_IsUsbDriverInstalled(const wchar_t* name, uint32_t reserved) {
 }
 EXPORT LM_InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                            uint32_t flags, uint32_t reserved) {
-  return Call(abi::kInstallUsbDriver, [=](Simulation& s) { return s.InstallUsbDriver(name, record, ids, false); },
+  return Call(abi::kInstallUsbDriver, [=](Simulation& s) {
+    const int32_t result = s.InstallUsbDriver(name, record, ids, false);
+    if (result == 1 && s.printerConnected()) PlugInPrinter(name, ids);
+    return result;
+  },
               name, record, ids, flags, reserved);
 }
 EXPORT LM_InstallUsbDriverAlternate(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,

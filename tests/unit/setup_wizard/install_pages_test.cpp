@@ -257,12 +257,19 @@ TEST(PortPage, NothingSelectedIsRefusedWithItsText) {
   EXPECT_EQ(w.view.boxes.back(), L"#326");
 }
 
+// The port page of the first model brought up, with one port on the system.
+struct PortWizard : Wizard {
+  PortWizard() {
+    bound.fake.ports = {L"LPT1:"};
+    selections.driverPos = 0;
+    page.onSetActive();
+  }
+  PortPage page{view, run, selections};
+};
+
 TEST(PortPage, RadiosAndListFocusSwitchTheChoice) {
-  Wizard w;
-  w.bound.fake.ports = {L"LPT1:"};
-  PortPage page(w.view, w.run, w.selections);
-  w.selections.driverPos = 0;
-  page.onSetActive();
+  PortWizard w;
+  PortPage& page = w.page;
   page.onControl(kPortUseExisting, ControlEvent::kClicked);
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);
   EXPECT_EQ(w.view.selection(kPortList), 0);
@@ -277,11 +284,8 @@ TEST(PortPage, RadiosAndListFocusSwitchTheChoice) {
 }
 
 TEST(PortPage, RebuildsOnlyWhenTheModelChanged) {
-  Wizard w;
-  w.bound.fake.ports = {L"LPT1:"};
-  PortPage page(w.view, w.run, w.selections);
-  w.selections.driverPos = 0;
-  page.onSetActive();
+  PortWizard w;
+  PortPage& page = w.page;
   page.onControl(kPortUseExisting, ControlEvent::kClicked);
   page.onSetActive();  // back and forth with the same model keeps the user's choice
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);

@@ -409,3 +409,17 @@ TEST(OptionService, RemovalDeletesEveryFileWithOneRetry) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HardwareId, EqualOrUsbPrefixedIgnoringCase) {
+  using setup_wizard::HardwareIdMatches;
+  EXPECT_TRUE(HardwareIdMatches(L"VID_1A2B&PID_0800", L"VID_1A2B&PID_0800"));
+  EXPECT_TRUE(HardwareIdMatches(L"usb\\vid_1a2b&pid_0800", L"VID_1A2B&PID_0800"));
+  EXPECT_TRUE(HardwareIdMatches(L"USB\\VID_1A2B&PID_0800&REV_0100", L"VID_1A2B&PID_0800"));
+  EXPECT_FALSE(HardwareIdMatches(L"USBPRINT\\VID_1A2B&PID_0800", L"VID_1A2B&PID_0800"));
+  EXPECT_FALSE(HardwareIdMatches(L"USB\\VID_1A2B&PID_08", L"VID_1A2B&PID_0800"));
+  EXPECT_FALSE(HardwareIdMatches(L"USB\\", L""));  // an empty WDMIDs matches nothing
+}
+
+}  // namespace
