@@ -386,6 +386,18 @@ int32_t Simulation::InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRe
   return 1;
 }
 
+void Simulation::noteStagedInf(const wchar_t* name, const std::wstring& oemInf) {
+  UsbDriver* u = name ? Find(s_.usbDrivers, name) : nullptr;
+  if (u == nullptr || u->oemInf == oemInf) return;
+  u->oemInf = oemInf;
+  modified_ = true;
+}
+
+bool Simulation::infStaged(const wchar_t* name) {
+  const UsbDriver* u = name ? Find(s_.usbDrivers, name) : nullptr;
+  return u != nullptr && !u->oemInf.empty();
+}
+
 int32_t Simulation::DeleteUsbDriver(const wchar_t* name) {
   return Erase(s_.usbDrivers, name) ? succeed(true) : fail(abi::kDeleteUsbDriver, kUnknownDriver);
 }

@@ -229,6 +229,7 @@ ParseResult ParseState(std::wstring_view text) {
       if (SameName(key, L"File")) u.file = value;
       else if (SameName(key, L"HardwareIds")) u.hardwareIds = value;
       else if (SameName(key, L"Alternate")) u.alternate = Flag(value);
+      else if (SameName(key, L"OemInf")) u.oemInf = value;
     } else if (SameName(kind, L"Processor")) {
       Processor& p = FindOrAdd(s.processors, name);
       if (SameName(key, L"File")) p.file = value;
@@ -306,6 +307,7 @@ std::wstring FormatState(const State& s) {
     Line(out, L"File", u.file);
     Line(out, L"HardwareIds", u.hardwareIds);
     if (u.alternate) Line(out, L"Alternate", L"1");
+    if (!u.oemInf.empty()) Line(out, L"OemInf", u.oemInf);
   }
   for (const Processor& p : s.processors) {
     out += L"\n[Processor:" + p.name + L"]\n";

@@ -35,6 +35,9 @@ struct Driver {
 struct UsbDriver {
   std::wstring name, file, hardwareIds;
   bool alternate = false;
+  // The copy of its information file in the system's Inf folder ("oem3.inf"); the driver package
+  // is gone once that copy is.
+  std::wstring oemInf;
 };
 
 struct Processor {

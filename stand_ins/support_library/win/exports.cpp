@@ -91,6 +91,37 @@ class StateLock {
   bool owned_ = false;
 };
 
+std::wstring InfFolder() {
+  wchar_t windows[MAX_PATH] = {};
+  const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? common::JoinPath(std::wstring(windows, n), L"Inf") : std::wstring();
+}
+
+// A USB driver package is gone once its information file's copy in the Inf folder is (uninstalled
+// through the set-up API or deleted): the state forgets it. True when any was forgotten.
+bool ForgetUninstalledUsbDrivers(State& state) {
+  const std::wstring inf = InfFolder();
+  const auto gone = std::erase_if(state.usbDrivers, [&](const support_stand_in::UsbDriver& u) {
+    return !u.oemInf.empty() &&
+           ::GetFileAttributesW(common::JoinPath(inf, u.oemInf).c_str()) == INVALID_FILE_ATTRIBUTES;
+  });
+  return gone > 0;
+}
+
+// Stages the USB driver's information file as Windows does: copied into the Inf folder under the
+// first free name oem<N>.inf. Empty when there is none to copy.
+std::wstring StageInf(const abi::UsbDriverRecord* record) {
+  if (record == nullptr || record->infFile == nullptr || *record->infFile == L'\0') return {};
+  const std::wstring source = std::wstring(record->sourceDirectory ? record->sourceDirectory : L"") + record->infFile;
+  const std::wstring inf = InfFolder();
+  for (int n = 0; n < 1000 && !inf.empty(); ++n) {
+    const std::wstring name = L"oem" + std::to_wstring(n) + L".inf";
+    if (::CopyFileW(source.c_str(), common::JoinPath(inf, name).c_str(), TRUE)) return name;
+    if (::GetLastError() != ERROR_FILE_EXISTS) return {};
+  }
+  return {};
+}
+
 // One call under the state lock.
 template <typename Behaviour, typename... Args>
 int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
@@ -100,10 +131,11 @@ int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
     std::wstring text;
     ReadText(statePath, text);
     support_stand_in::ParseResult parsed = support_stand_in::ParseState(text);
+    const bool forgotten = ForgetUninstalledUsbDrivers(parsed.state);
     Simulation sim(parsed.state, g_lastStatus);
     const int32_t result = sim.run(ordinal, behaviour, args...);
     g_lastStatus = sim.lastStatus();
-    if (sim.modified()) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
+    if (sim.modified() || forgotten) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
     const std::wstring journal = JournalPath(parsed.state, statePath);
     if (!journal.empty()) {
       std::wstring lines;
@@ -246,10 +278,22 @@ EXPORT LM_IsUsbDriverInstalled(const wchar_t* name, uint32_t reserved) {
   return Call(abi::kIsUsbDriverInstalled, [=](Simulation& s) { return s.IsUsbDriverInstalled(name); }, name,
               reserved);
 }
+namespace {
+
+// Installs a USB driver; its information file is staged the first time.
+int32_t InstallUsbDriver(Simulation& s, const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
+                         bool alternate) {
+  const int32_t result = s.InstallUsbDriver(name, record, ids, alternate);
+  if (result == 1 && !s.infStaged(name)) s.noteStagedInf(name, StageInf(record));
+  return result;
+}
+
+}  // namespace
+
 EXPORT LM_InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                            uint32_t flags, uint32_t reserved) {
   return Call(abi::kInstallUsbDriver, [=](Simulation& s) {
-    const int32_t result = s.InstallUsbDriver(name, record, ids, false);
+    const int32_t result = InstallUsbDriver(s, name, record, ids, false);
     if (result == 1 && s.printerConnected()) PlugInPrinter(name, ids);
     return result;
   },
@@ -258,7 +302,7 @@ EXPORT LM_InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* reco
 EXPORT LM_InstallUsbDriverAlternate(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                                     uint32_t flags, uint32_t reserved) {
   return Call(abi::kInstallUsbDriverAlternate,
-              [=](Simulation& s) { return s.InstallUsbDriver(name, record, ids, true); }, name, record, ids, flags,
+              [=](Simulation& s) { return InstallUsbDriver(s, name, record, ids, true); }, name, record, ids, flags,
               reserved);
 }
 EXPORT LM_DeleteUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record, uint32_t flags) {

@@ -76,6 +76,8 @@ TEST_F(DeletionEndToEnd, DeletesTheInstalledPrinterAndLeavesTheSystemAsBefore) {
   const std::set<std::string> before = Sections(kInitialState);
   Install();
   ASSERT_TRUE(DevicePluggedIn());
+  // The USB driver's information file was staged in the Inf folder.
+  ASSERT_EQ(StagedInfs().size(), stagedBefore_.size() + 1);
 
   WizardThread deletion(folder / kWizardDll, 0, kDeleteTitle);
   HWND sheet = ToReview();
@@ -100,6 +102,7 @@ TEST_F(DeletionEndToEnd, DeletesTheInstalledPrinterAndLeavesTheSystemAsBefore) {
     EXPECT_EQ(::GetFileAttributesW((SystemDirectory() + L"\\" + f).c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(f);
   }
   EXPECT_FALSE(DevicePluggedIn());
+  EXPECT_EQ(StagedInfs(), stagedBefore_);  // uninstalled through the set-up API
   const std::string journal = ReadAll(folder / L"journal.txt");
   EXPECT_NE(journal.find("DeletePrinterDriver(\"ORV TPX800 U1\""), std::string::npos) << journal;
   EXPECT_NE(journal.find("DeletePortMonitor(\"TPX800 Port Monitor\""), std::string::npos) << journal;

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -34,7 +35,7 @@ inline constexpr DWORD kTimeoutMs = 20000;
 // copies of the option-service stand-in, the rest placeholders.
 inline const wchar_t* const kServicePrograms[] = {L"driver\\x86\\TPX8OPT.EXE", L"driver\\x86\\TPX8LMS.EXE",
                                            L"monitor\\x86\\TPX8PMS.EXE"};
-inline const wchar_t* const kPlaceholders[] = {L"driver\\x86\\TPX8OPTR.DLL", L"driver\\x86\\TPX8LMSR.DLL",
+inline const wchar_t* const kPlaceholders[] = {L"usb\\x86\\TPX8USB.INF", L"driver\\x86\\TPX8OPTR.DLL", L"driver\\x86\\TPX8LMSR.DLL",
                                         L"driver\\x86\\TPX8LM.DLL",   L"monitor\\x86\\TPX8PMSR.DLL",
                                         L"monitor\\x86\\TPX8PM.DLL"};
 inline const wchar_t* const kInstalledFiles[] = {L"TPX8OPT.EXE", L"TPX8LMS.EXE", L"TPX8PMS.EXE",
@@ -127,7 +128,7 @@ class WizardEndToEnd : public ::testing::Test {
     for (const wchar_t* f : {kWizardDll.c_str(), L"LMOSSUPW.DLL", L"KVSetup.ini", L"License.txt"}) {
       ASSERT_TRUE(robot::CopyInto(bin + L"\\" + f, folder.path())) << Narrow(f);
     }
-    for (const wchar_t* sub : {L"driver", L"driver\\x86", L"monitor", L"monitor\\x86"}) {
+    for (const wchar_t* sub : {L"driver", L"driver\\x86", L"monitor", L"monitor\\x86", L"usb", L"usb\\x86"}) {
       ::CreateDirectoryW((folder / sub).c_str(), nullptr);
     }
     for (const wchar_t* f : kServicePrograms) {
@@ -143,10 +144,32 @@ class WizardEndToEnd : public ::testing::Test {
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
     ::SetEnvironmentVariableW(L"LMOSSUPW_LIBRARY", (folder / L"LMOSSUPW.DLL").c_str());
     ::SetEnvironmentVariableW(L"OPTION_SERVICE_NAMES", (folder / L"names.ini").c_str());
+    stagedBefore_ = StagedInfs();
+  }
+
+  static std::wstring InfFolder() {
+    wchar_t windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows) + L"\\Inf";
+  }
+  // The names of the oem*.inf files in the system's Inf folder.
+  static std::set<std::wstring> StagedInfs() {
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    common::win::UniqueFind search(::FindFirstFileW((InfFolder() + L"\\oem*.inf").c_str(), &found));
+    if (search) {
+      do names.insert(found.cFileName);
+      while (::FindNextFileW(search.get(), &found));
+    }
+    return names;
   }
   void TearDown() override {
     for (const wchar_t* v : {L"LMOSSUPW_STATE", L"LMOSSUPW_LIBRARY", L"OPTION_SERVICE_NAMES"}) {
       ::SetEnvironmentVariableW(v, nullptr);
+    }
+    // Information files an installation staged and no deletion took back.
+    for (const std::wstring& name : StagedInfs()) {
+      if (!stagedBefore_.count(name)) ::DeleteFileW((InfFolder() + L"\\" + name).c_str());
     }
     for (const wchar_t* f : kInstalledFiles) ::DeleteFileW((SystemDirectory() + L"\\" + f).c_str());
     UnplugPrinter();
@@ -165,6 +188,7 @@ class WizardEndToEnd : public ::testing::Test {
   }
 
   robot::TempFolder folder;
+  std::set<std::wstring> stagedBefore_;
 };
 
 // SetupWizardProc on its own thread with an owner window made there, as a launcher calls it.
