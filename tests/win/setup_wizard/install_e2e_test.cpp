@@ -155,6 +155,48 @@ TEST_F(InstallEndToEnd, PluggedInPrinterIsFoundThroughTheSetupApi) {
   EXPECT_NE(ReadAll(folder / L"state.ini").find("[Printer:ORV TPX800 U1]"), std::string::npos);
 }
 
+// The sheet's Next button (enabled only while the worker waits for an answer).
+constexpr int kNextButton = 0x3024;
+
+TEST_F(InstallEndToEnd, OldMonitorInUseIsAskedAboutAndTheRestartQuestionFollows) {
+  // An installed monitor file without a version, in use: the media's versioned one is newer and
+  // cannot replace it now, so the user is asked; its installation then needs a restart.
+  ASSERT_TRUE(::CopyFileW((robot::ProgramFolder() + L"\\option_service.exe").c_str(),
+                          (folder / L"monitor\\x86\\TPX8PM.DLL").c_str(), FALSE));
+  robot::WriteFile(folder / L"old.dll", "an old monitor\r\n");
+  robot::WriteFile(folder / L"state.ini", "[System]\r\nOsCode=0x0600\r\nJournal=journal.txt\r\n"
+                                          "[Monitor:TPX800 Port Monitor]\r\nFile=TPX8PM.DLL\r\nLocked=1\r\nPath=" +
+                                              Narrow(folder / L"old.dll") + "\r\n");
+  ::DeleteFileW((folder / L"License.txt").c_str());
+  WizardThread wizard(folder / kWizardDll);
+  HWND progress = AcceptEverything(L"The old port monitor is detected.");
+  ASSERT_NE(progress, nullptr);
+  HWND page = CurrentPage(progress);
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(page, 2003)));
+  EXPECT_EQ(::IsDlgButtonChecked(page, 2003), BST_CHECKED);
+  EXPECT_EQ(Text(page, 2003), L"Abort the installation.");
+  EXPECT_EQ(Text(page, 2004), L"Continue. (Update the monitor after restart of Windows.)");
+  robot::Click(::GetDlgItem(page, 2004));
+  ASSERT_TRUE(robot::WaitUntil([&] { return ::IsDlgButtonChecked(page, 2004) == BST_CHECKED; }, kTimeoutMs));
+  ASSERT_TRUE(robot::WaitUntil([&] { return robot::IsEnabled(::GetDlgItem(progress, kNextButton)); }, kTimeoutMs));
+  Next(progress);
+
+  ASSERT_TRUE(robot::WaitUntil([&] {
+    return Text(page, 2002) == L"Restart Windows to use the updated port monitor, or use another port." &&
+           robot::IsEnabled(::GetDlgItem(progress, kNextButton));
+  }, kTimeoutMs)) << Narrow(Text(page, 2002));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(page, 2003)));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(page, 2004)));
+  Next(progress);
+  ASSERT_TRUE(robot::WaitUntil([&] { return Text(page, 2002).rfind(L"Printer installation is complete.", 0) == 0; },
+                               kTimeoutMs)) << Narrow(Text(page, 2002));
+  ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
+  EXPECT_EQ(wizard.result(), 1);
+  const std::string journal = ReadAll(folder / L"journal.txt");
+  EXPECT_EQ(journal.find("ReplacePortMonitor"), std::string::npos) << journal;
+  EXPECT_NE(journal.find("InstallPortMonitor(\"TPX800 Port Monitor\""), std::string::npos) << journal;
+}
+
 TEST_F(InstallEndToEnd, CancelDuringTheDeviceWaitEndsCanceled) {
   // No printer and no alternate path: the wizard waits for the printer until the user cancels.
   robot::WriteFile(folder / L"state.ini", "[System]\r\nOsCode=0x0600\r\nUsbDeviceStatus=0\r\nJournal=journal.txt\r\n");
