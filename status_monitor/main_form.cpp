@@ -1,6 +1,7 @@
 #include "status_monitor/main_form.h"
 
 #include "status_monitor/message_table.h"
+#include "status_monitor/sub_form.h"
 #include "status_monitor/texts.h"
 
 namespace monitor {
@@ -32,6 +33,10 @@ constexpr Ctl kFontControls[] = {
     {"Check3", 2}, {"Check3", 3}, {"Check3", 4}, {"Check3", 5}, {"Frame3", 0}, {"Frame3", 1}, {"Frame3", 2},
     {"Frame3", 3}, {"Frame3", 4}, {"Frame3", 5}, {"Frame3", 6}, {"Frame3", 7}, {"Frame3", 8}, {"Label3", 0},
     {"Label3", 1}, {"Label3", 2}, {"Label3", 3}, {"Label3", 4}, {"Label3", 5}, {"Label3", 6}, {"Label3", 7},
+    // "Others".
+    {"Cmd4", 0}, {"Cmd4", 1}, {"Cmd4", 2}, {"Drive4"}, {"Dir4"}, {"File4"}, {"Text4"}, {"Label4_1"},
+    {"Frame4", 0}, {"Frame4", 1}, {"Frame4", 2}, {"Frame4", 3}, {"Label4_2", 0}, {"Label4_2", 1}, {"Label4_2", 2},
+    {"Opt4", 0}, {"Opt4", 1},
 };
 
 }  // namespace
@@ -151,7 +156,7 @@ void MainForm::Cmd0_Click(int index) {
   if (!common_.printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
   } else if (common_.info().statusCode == 0 && common_.info().stateCode == 0) {
-    // The file selection window comes with the maintenance page.
+    if (logWindow_) logWindow_->ShowModal();
   } else {
     boxes_.Show(text::kPrinterOnPrinting, BoxStyle::Error);
   }

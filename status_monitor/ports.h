@@ -73,6 +73,11 @@ enum class BoxStyle {
   Error,     // exclamation, OK
   Question,  // question, OK and Cancel
   Critical,  // critical, Yes and No
+  Information,            // information, OK
+  QuestionYesNo,          // question, Yes and No
+  QuestionOkOnly,         // question, OK
+  CriticalOk,             // critical, OK
+  CriticalCancelRetry,    // critical, Cancel, Try Again and Continue
 };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 

@@ -24,6 +24,31 @@ inline constexpr std::string_view kConfirmClearCounter = "Would you like to clea
 inline constexpr std::string_view kConfirmTestPrint = "Would you like to start Test Print?";
 inline constexpr std::string_view kConfirmUpdateFirmware = "Would you like to update Printer Firmware?";
 
+// "Others" page, the instruction log window and the file check.
+inline constexpr std::string_view kFrame4Captions[3] = {"Print Counter", "Test Print", "Firmware DownLoad"};
+inline constexpr std::string_view kCmd4Captions[3] = {"Clear", "Print", "Start"};
+inline constexpr std::string_view kOpt4Captions[2] = {"Single Side", "Both Sides"};
+inline constexpr std::string_view kProgramLines[3] = {"TPX800 Status Monitor(E)", "Version 6.2.14.0",
+                                                      "All rights reserved."};
+inline constexpr std::string_view kDetails = "Details:";
+inline constexpr std::string_view kClearCounterFailed = "It fails to clear Print Counter.";
+inline constexpr std::string_view kTestPrintFailed = "It fails to start Test Print.";
+inline constexpr std::string_view kFirmwareFailed = "It fails to update Printer Firmware.";
+inline constexpr std::string_view kFirmwareUpdated = "Firmware was updated correctly.";
+inline constexpr std::string_view kFirmwareRestart = "Please turn off and on the printer power to run new firmware.";
+inline constexpr std::string_view kLogFileExists = "File exists already. Would you like to overwrite?";
+inline constexpr std::string_view kConfirmWriteLog = "Would you like to write Instruction Log to the file?";
+inline constexpr std::string_view kWriteLogFailed = "It fails to write Instruction Log to the file.";
+inline constexpr std::string_view kFileNameInvalid = "File name is invalid.";
+inline constexpr std::string_view kFileNotSpecified = "File is not specified.";
+inline constexpr std::string_view kFileNotFound = "File is not found.";
+inline constexpr std::string_view kDriveNotReady = "Drive is not ready.";
+inline constexpr std::string_view kSubFormCaption = "Instruction Log";
+inline constexpr std::string_view kFileSelection = "File Selection";
+inline constexpr std::string_view kCmd5Captions[2] = {"Write", "Cancel"};
+inline constexpr std::string_view kFirmwarePattern = "*.PRF;*.HDF;*.CFG;*.TBL;*.MGF;*.ICF";
+inline constexpr std::string_view kLogPattern = "*.txt";
+
 // Status page.
 inline constexpr std::string_view kFrame0Captions[9] = {
     "Printer Status", "Media Status", "Card Quantity", "Ink Quantity", "Ink",

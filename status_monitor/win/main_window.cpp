@@ -17,7 +17,6 @@ namespace {
 
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr UINT_PTR kTimer2Id = 2;
-constexpr UINT kIconMessage = WM_APP + 1;
 constexpr UINT kIconId = 0;
 // A control whose drawn boxes changed since the last look: lParam is the control.
 constexpr UINT kFlushDrawingMessage = WM_APP + 2;
@@ -184,6 +183,20 @@ constexpr Design kDesign[] = {
     {{"Check3", 3}, Kind::Check, 3, {"Frame3", 7}, 240, 780, 2760, 300},
     {{"Check3", 4}, Kind::Check, 3, {"Frame3", 7}, 3120, 780, 2760, 300},
     {{"Check3", 5}, Kind::Check, 3, {"Frame3", 7}, 6000, 780, 2640, 300},
+    // Page 4, "Others"; the firmware file selector lies in Frame4(2) (SelectorControls).
+    {{"Frame4", 0}, Kind::Frame, 4, kNoContainer, 300, 540, 4200, 900},
+    {{"Label4_1"}, Kind::Label, 4, {"Frame4", 0}, 240, 390, 2160, 270},
+    {{"Cmd4", 0}, Kind::Button, 4, {"Frame4", 0}, 2760, 330, 1260, 375},
+    {{"Frame4", 1}, Kind::Frame, 4, kNoContainer, 4680, 540, 4380, 900},
+    {{"Opt4", 0}, Kind::Option, 4, {"Frame4", 1}, 180, 360, 1440, 300},
+    {{"Opt4", 1}, Kind::Option, 4, {"Frame4", 1}, 1620, 360, 1440, 300},
+    {{"Cmd4", 1}, Kind::Button, 4, {"Frame4", 1}, 3000, 330, 1260, 375},
+    {{"Frame4", 2}, Kind::Frame, 4, kNoContainer, 300, 1560, 8760, 3600},
+    {{"Cmd4", 2}, Kind::Button, 4, {"Frame4", 2}, 7260, 3060, 1260, 375},
+    {{"Frame4", 3}, Kind::Frame, 4, kNoContainer, 300, 5220, 8760, 1020},
+    {{"Label4_2", 0}, Kind::Label, 4, {"Frame4", 3}, 240, 180, 8280, 255},
+    {{"Label4_2", 1}, Kind::Label, 4, {"Frame4", 3}, 240, 435, 8280, 255},
+    {{"Label4_2", 2}, Kind::Label, 4, {"Frame4", 3}, 240, 690, 8280, 255},
 };
 
 struct DrawnBox {
@@ -222,6 +235,7 @@ struct MainWindow::Control {
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 int MainWindow::ControlId(Ctl control) {
+  if (const int id = SelectorControls::ControlId(control); id != 0 && control.name.back() == '4') return id;
   for (size_t i = 0; i < std::size(kDesign); ++i) {
     if (kDesign[i].control == control) return kFirstControlId + static_cast<int>(i);
   }
@@ -284,6 +298,8 @@ bool MainWindow::Create() {
   ::AppendMenuW(iconMenu_.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(iconMenu_.get(), MF_STRING, kMenuVersionId, L"Version");
   ::SetMenuDefaultItem(iconMenu_.get(), 0, TRUE);
+  shell_.Attach(window_, iconMenu_.get(), kMenuOpenId, kMenuVersionId);
+  subForm_.SetOwner(window_);
   return true;
 }
 
@@ -354,6 +370,10 @@ void MainWindow::CreateControls() {
       ::SetWindowPos((*it)->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  if (const Control* frame = Find({"Frame4", 2})) {
+    selector4_.Create(instance_, pages_[4], window_, {frame->x, frame->y}, pageOrigin_);
+    selector4_.Attach(&other_.selector());
+  }
   ShowPage(0);
 }
 
@@ -368,17 +388,8 @@ void MainWindow::Place(Control& control) {
 }
 
 void MainWindow::ApplyFont(Control& control) {
-  const auto key = std::make_pair(control.fontName, control.fontSize);
-  auto it = fonts_.find(key);
-  if (it == fonts_.end()) {
-    LOGFONTW font{};
-    font.lfHeight = -::MulDiv(control.fontSize, WindowDpiY(window_), 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    control.fontName.copy(font.lfFaceName, LF_FACESIZE - 1);
-    it = fonts_.emplace(key, common::win::UniqueGdi<HFONT>(::CreateFontIndirectW(&font))).first;
-  }
-  ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), TRUE);
+  ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(window_, control.fontName, control.fontSize)),
+                 TRUE);
 }
 
 void MainWindow::ShowPage(int page) {
@@ -486,6 +497,7 @@ void MainWindow::SetEnabled(Ctl control, bool enabled) {
 }
 
 void MainWindow::SetFontName(Ctl control, std::string_view name) {
+  if (selector4_.SetFontName(control, name)) return;
   if (Control* c = Find(control)) {
     std::wstring wide = common::win::AnsiToWide(name);
     if (wide == c->fontName) return;
@@ -495,6 +507,7 @@ void MainWindow::SetFontName(Ctl control, std::string_view name) {
 }
 
 void MainWindow::SetFontSize(Ctl control, int points) {
+  if (selector4_.SetFontSize(control, points)) return;
   if (Control* c = Find(control)) {
     if (c->fontSize == points) return;
     c->fontSize = points;
@@ -644,10 +657,19 @@ BoxAnswer MainWindow::Show(std::string_view text, BoxStyle style) {
     case BoxStyle::Error: flags |= MB_ICONEXCLAMATION | MB_OK; break;
     case BoxStyle::Question: flags |= MB_ICONQUESTION | MB_OKCANCEL; break;
     case BoxStyle::Critical: flags |= MB_ICONSTOP | MB_YESNO; break;
+    case BoxStyle::Information: flags |= MB_ICONINFORMATION | MB_OK; break;
+    case BoxStyle::QuestionYesNo: flags |= MB_ICONQUESTION | MB_YESNO; break;
+    case BoxStyle::QuestionOkOnly: flags |= MB_ICONQUESTION | MB_OK; break;
+    case BoxStyle::CriticalOk: flags |= MB_ICONSTOP | MB_OK; break;
+    case BoxStyle::CriticalCancelRetry: flags |= MB_ICONSTOP | MB_CANCELTRYCONTINUE; break;
   }
   const std::wstring wide = common::win::AnsiToWide(text);
   const std::wstring title = common::win::AnsiToWide(text::kTitle);
-  const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+  HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+  // Over the instruction log window while it is open, so the box stays above it.
+  if (const HWND active = ::GetActiveWindow(); active && active != window_ && ::GetWindow(active, GW_OWNER) == window_) {
+    owner = active;
+  }
   switch (::MessageBoxW(owner, wide.c_str(), title.c_str(), flags)) {
     case IDOK: return BoxAnswer::Ok;
     case IDYES: return BoxAnswer::Yes;
@@ -695,6 +717,13 @@ void MainWindow::ProcessPendingEvents() {
   }
 }
 
+// --- PageInput ------------------------------------------------------------------------------------
+
+void MainWindow::SetHourglass(bool on) {
+  hourglass_ = on;
+  ::SetCursor(::LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW));
+}
+
 // --- Notification-area icon -----------------------------------------------------------------------
 
 void MainWindow::AddIcon() {
@@ -719,16 +748,6 @@ void MainWindow::RemoveIcon() {
   icon.uID = kIconId;
   ::Shell_NotifyIconW(NIM_DELETE, &icon);
   iconAdded_ = false;
-}
-
-void MainWindow::ShowIconMenu() {
-  if (::IsWindowVisible(window_) || menuOpen_) return;
-  POINT at;
-  ::GetCursorPos(&at);
-  ::SetForegroundWindow(window_);
-  menuOpen_ = true;
-  ::TrackPopupMenuEx(iconMenu_.get(), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, window_, nullptr);
-  menuOpen_ = false;
 }
 
 // --- Controls of pages 1 to 3 ---------------------------------------------------------------------
@@ -809,6 +828,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const Ctl control = c->design->control;
       if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmd0") form_.Cmd0_Click(control.index);
       if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmdm") form_.Cmdm_Click();
+      if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmd4") other_.Cmd4_Click(control.index);
       if (HIWORD(wParam) == CBN_SELCHANGE && control.name == "Combo0") {
         form_.Combo0_Click(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
       }
@@ -851,9 +871,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case kIconMessage:
-      if (LOWORD(lParam) == WM_LBUTTONDBLCLK) form_.Icon_DoubleClick();
-      if (LOWORD(lParam) == WM_RBUTTONDOWN) ShowIconMenu();
+      ticon_.OnIconEvent(LOWORD(lParam) == WM_LBUTTONDBLCLK ? IconEvent::DoubleClick
+                         : LOWORD(lParam) == WM_RBUTTONDOWN ? IconEvent::RightButtonDown
+                                                            : IconEvent::Other);
       return 0;
+    case WM_SETCURSOR:
+      if (hourglass_) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) form_.Activate();
       break;
@@ -885,6 +912,8 @@ int MainWindow::Run() {
   form_.SetPage(1, &conditionSet_);
   form_.SetPage(2, &mediaDetail_);
   form_.SetPage(3, &printerProperty_);
+  form_.SetPage(4, &other_);
+  form_.SetLogWindow(&subForm_);
   wchar_t modulePath[MAX_PATH * 4];
   const DWORD length = ::GetModuleFileNameW(nullptr, modulePath, static_cast<DWORD>(std::size(modulePath)));
   form_.Load(common::DirectoryOf(std::wstring_view(modulePath, length)));

@@ -39,6 +39,13 @@ class FakeLibrary : public Kvcmd {
   std::map<std::string, std::deque<int32_t>> scripted;
   // GetPrinterStatus return values in turn (1 when the script is empty).
   std::deque<int32_t> statusReturns;
+  // Arguments of the maintenance calls: each test print attempt, and each path sent.
+  struct Diagnostic {
+    int32_t selfTest, sides, count, valueBefore;
+  };
+  std::vector<Diagnostic> diagnostics;
+  std::vector<std::wstring> paths;
+  int32_t firmwareFlags = -1;
 
   KvResult ScanKV450(int32_t& handle, int32_t& unit) override;
   KvResult ScanKV450Next(int32_t& handle, int32_t& unit) override;

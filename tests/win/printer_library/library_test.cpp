@@ -2,6 +2,7 @@
 #include "common/win/handles.h"
 #include "common/win_path.h"
 #include "status_monitor/kvcmd_abi.h"
+#include "stack_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -129,5 +130,18 @@ TEST_F(PrinterLibrary, ReadsPrintersIniBesideItselfByDefault) {
   library_.reset();
   ::DeleteFileW(copy.c_str());
 }
+
+#if defined(__i386__)
+// The monitor declares the functions __stdcall: each must pop its own arguments.
+TEST_F(PrinterLibrary, ScanFunctionsPopTheirOwnArguments) {
+  int32_t handle = 0, unit = 0;
+  const std::uintptr_t args[] = {reinterpret_cast<std::uintptr_t>(&handle), reinterpret_cast<std::uintptr_t>(&unit)};
+  for (const char* name : {"KVCMD_ScanKV450", "KVCMD_ScanKV450Next"}) {
+    const void* function = reinterpret_cast<const void*>(::GetProcAddress(library_.get(), name));
+    ASSERT_NE(function, nullptr) << name;
+    EXPECT_EQ(robot::StackBytesLeftAfterCall(function, {args[0], args[1]}), 0) << name;
+  }
+}
+#endif
 
 }  // namespace

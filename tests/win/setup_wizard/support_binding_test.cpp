@@ -5,6 +5,7 @@
 
 #include "common/win/handles.h"
 #include "robot.h"
+#include "stack_probe.h"
 #include "setup_wizard/support_library.h"
 #include "setup_wizard/win/module_loader.h"
 
@@ -105,5 +106,22 @@ TEST_F(SupportBinding, ForcedFailureFromTheStateFile) {
   EXPECT_EQ(library.GetLastSupportStatus(&written), 1150);
   EXPECT_EQ(library.GetOsVersionCode(), 0x0600);  // the one failure is used up
 }
+
+#if defined(__i386__)
+// The wizard binds the stand-in's ordinals as __stdcall: each must pop its own arguments.
+TEST_F(SupportBinding, StandInExportsPopTheirOwnArguments) {
+  common::win::UniqueModule library(::LoadLibraryW((folder / L"LMOSSUPW.DLL").c_str()));
+  ASSERT_TRUE(library);
+  const auto ordinal = [&](int number) {
+    return reinterpret_cast<const void*>(::GetProcAddress(library.get(), MAKEINTRESOURCEA(number)));
+  };
+  const wchar_t name[] = L"No Such Printer";
+  const auto text = reinterpret_cast<std::uintptr_t>(name);
+  for (int number : {abi::kIsPrinterInstalled, abi::kIsPortInstalled, abi::kIsShareNameUsed}) {
+    ASSERT_NE(ordinal(number), nullptr) << number;
+    EXPECT_EQ(robot::StackBytesLeftAfterCall(ordinal(number), {text, 0}), 0) << "ordinal " << number;
+  }
+}
+#endif
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "common/win/handles.h"
 #include "robot.h"
+#include "stack_probe.h"
 
 namespace {
 
@@ -202,5 +203,20 @@ TEST_F(WizardEntry, OwnerThatIsNoWindowGivesZeroSilently) {
   EXPECT_EQ(proc(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234)), 1, ""), 0);
   EXPECT_EQ(proc(nullptr, 0, nullptr), 0);
 }
+
+#if defined(__i386__)
+int __cdecl CdeclWithThreeArguments(HWND, int32_t, const char*) { return 0; }
+
+// A launcher declares the export __stdcall: it must get its stack back balanced.
+TEST_F(WizardEntry, ExportPopsItsOwnArguments) {
+  common::win::UniqueModule module(::LoadLibraryW(wizard().c_str()));
+  ASSERT_TRUE(module);
+  const SetupWizardProcFn proc = EntryOf(module.get());
+  ASSERT_NE(proc, nullptr);
+  // The probe tells the conventions apart; the owner is no window, so the call returns at once.
+  EXPECT_EQ(robot::StackBytesLeftAfterCall(reinterpret_cast<const void*>(&CdeclWithThreeArguments), {0x1234, 1, 0}), 12);
+  EXPECT_EQ(robot::StackBytesLeftAfterCall(reinterpret_cast<const void*>(proc), {0x1234, 1, 0}), 0);
+}
+#endif
 
 }  // namespace
