@@ -58,16 +58,7 @@ DeletionOutcome DeletionSequence::run() {
     result = checkpoint();
     if (result == Step::kGoOn) result = optionServices();
   }
-  if (progress_.cancelled()) {
-    progress_.finish(kStringDeleteCanceled);
-    return DeletionOutcome::kCancelled;
-  }
-  if (result == Step::kStop) {
-    progress_.finishShown();
-    return DeletionOutcome::kStopped;
-  }
-  progress_.finish(kStringDeleteComplete);
-  return DeletionOutcome::kComplete;
+  return progress_.end(result == Step::kStop, kStringDeleteComplete, kStringDeleteCanceled);
 }
 
 // --- printer driver ----------------------------------------------------------------------------

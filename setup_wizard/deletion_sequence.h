@@ -46,7 +46,7 @@ struct OtherOsEntry {
 };
 std::vector<OtherOsEntry> OtherOsEntries(int osHighByte);
 
-enum class DeletionOutcome { kComplete, kStopped, kCancelled };
+using DeletionOutcome = RunOutcome;
 
 class DeletionSequence {
  public:

@@ -65,17 +65,7 @@ InstallOutcome InstallSequence::run() {
     if (result == Step::kGoOn) result = (this->*step)();
   }
   if (result == Step::kGoOn) result = checkpoint();
-  // A cancellation confirmed at any point decides the end text, also after a failure.
-  if (progress_.cancelled()) {
-    progress_.finish(kStringInstallCanceled);
-    return InstallOutcome::kCancelled;
-  }
-  if (result == Step::kStop) {
-    progress_.finishShown();
-    return InstallOutcome::kStopped;
-  }
-  progress_.finish(kStringInstallComplete);
-  return InstallOutcome::kComplete;
+  return progress_.end(result == Step::kStop, kStringInstallComplete, kStringInstallCanceled);
 }
 
 InstallSequence::Step InstallSequence::services() {

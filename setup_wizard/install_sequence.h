@@ -11,7 +11,7 @@
 
 namespace setup_wizard {
 
-enum class InstallOutcome { kComplete, kStopped, kCancelled };
+using InstallOutcome = RunOutcome;
 
 class InstallSequence {
  public:

@@ -39,6 +39,19 @@ bool ProgressRun::ask(const std::wstring& text, const std::wstring& first, const
 
 void ProgressRun::show(int stringId) { showText(page_.string(stringId)); }
 
+RunOutcome ProgressRun::end(bool stopped, int completeText, int cancelledText) {
+  if (cancelled()) {
+    finish(cancelledText);
+    return RunOutcome::kCancelled;
+  }
+  if (stopped) {
+    finishShown();
+    return RunOutcome::kStopped;
+  }
+  finish(completeText);
+  return RunOutcome::kComplete;
+}
+
 void ProgressRun::finish(int stringId) {
   show(stringId);
   finishShown();

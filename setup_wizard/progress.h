@@ -8,6 +8,9 @@
 
 namespace setup_wizard {
 
+// How a run on the progress sheet ended.
+enum class RunOutcome { kComplete, kStopped, kCancelled };
+
 // Buttons the worker offers on the progress sheet.
 enum ProgressButtons : unsigned { kOfferNone = 0, kOfferNext = 2, kOfferFinish = 4 };
 
@@ -63,6 +66,9 @@ class ProgressRun {
   // The end of a run: the text stays, Finish is offered and Cancel becomes Close.
   void finish(int stringId);
   void finishShown() { page_.setButtons(kOfferFinish, true); }
+  // The end of a run: a cancellation confirmed at any point shows `cancelledText`, also after a
+  // failure; a stopped run keeps its failure text; otherwise `completeText`.
+  RunOutcome end(bool stopped, int completeText, int cancelledText);
 
  private:
   ProgressPage& page_;

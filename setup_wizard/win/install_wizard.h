@@ -56,14 +56,18 @@ class InstallPageWindow : public PropertyPage, public PageView {
   bool activating_ = false;
 };
 
-template <typename Logic, int Dialog>
-class CIWzPage final : public InstallPageWindow {
+// A page on dialog `Dialog` whose rules are `Logic`, over its sheet's `Selections`.
+template <typename Logic, int Dialog, typename Selections>
+class RulesPage final : public InstallPageWindow {
  public:
-  CIWzPage(HINSTANCE module, WizardRun& run, InstallSelections& selections, bool first, bool last)
+  RulesPage(HINSTANCE module, WizardRun& run, Selections& selections, bool first, bool last)
       : InstallPageWindow(module, run, Dialog) {
     logic_ = std::make_unique<Logic>(*this, run, selections, first, last);
   }
 };
+
+template <typename Logic, int Dialog>
+using CIWzPage = RulesPage<Logic, Dialog, InstallSelections>;
 
 using CIWzLicense = CIWzPage<LicensePage, IDD_IWZ_LICENSE>;
 using CIWzGuide = CIWzPage<GuidePage, IDD_IWZ_GUIDE>;

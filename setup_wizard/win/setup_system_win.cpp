@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/win/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win_path.h"
 #include "setup_wizard/profile_reader.h"
@@ -175,19 +176,9 @@ std::vector<std::wstring> Win32DeletionSystem::findFiles(const std::wstring& dir
 }
 
 std::optional<std::string> Win32DeletionSystem::readBytes(const std::wstring& path) {
-  common::win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
   // Information files are small; anything past this is not one of ours.
   constexpr LONGLONG kMaxBytes = 16 << 20;
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxBytes) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD got = 0;
-  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-                         got != bytes.size())) {
-    return std::nullopt;
-  }
-  return bytes;
+  return common::win::ReadFileBytes(path, kMaxBytes);
 }
 
 bool Win32DeletionSystem::uninstallOemInf(const std::wstring& fileName) {

@@ -13,13 +13,7 @@
 namespace setup_wizard::win {
 
 template <typename Logic, int Dialog>
-class CUWzPage final : public InstallPageWindow {
- public:
-  CUWzPage(HINSTANCE module, WizardRun& run, UninstallSelections& selections, bool first, bool last)
-      : InstallPageWindow(module, run, Dialog) {
-    logic_ = std::make_unique<Logic>(*this, run, selections, first, last);
-  }
-};
+using CUWzPage = RulesPage<Logic, Dialog, UninstallSelections>;
 
 using CUWzGuide = CUWzPage<UninstallGuidePage, IDD_UWZ_GUIDE>;
 using CUWzPrinter = CUWzPage<UninstallPrinterPage, IDD_UWZ_PRINTER>;
