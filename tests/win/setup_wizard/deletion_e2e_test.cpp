@@ -86,13 +86,8 @@ TEST_F(DeletionEndToEnd, DeletesTheInstalledPrinterAndLeavesTheSystemAsBefore) {
   EXPECT_EQ(::SendDlgItemMessageW(CurrentPage(sheet), 2204, LB_GETCOUNT, 0, 0), 8);
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
 
-  HWND progress = nullptr;
-  ASSERT_TRUE(robot::WaitUntil([&] {
-    HWND s = robot::FindWindowOf(::GetCurrentProcessId(), L"#32770", kDeleteTitle);
-    HWND p = s ? CurrentPage(s) : nullptr;
-    if (p && ::GetDlgItem(p, 2002)) progress = s;
-    return progress && Text(CurrentPage(progress), 2002).rfind(L"The printer has been deleted.", 0) == 0;
-  }, 60000)) << (progress ? Narrow(Text(CurrentPage(progress), 2002)) : "no progress sheet");
+  HWND progress = WaitForProgress(::GetCurrentProcessId(), kDeleteTitle, L"The printer has been deleted.");
+  ASSERT_NE(progress, nullptr);
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   EXPECT_EQ(deletion.result(), 1);
 

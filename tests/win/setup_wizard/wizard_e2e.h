@@ -241,10 +241,24 @@ class WizardThread {
   std::atomic<int> result_{-1};
 };
 
-// Takes the proposed values on every page (no licence file) and returns the progress sheet once
-// its text begins with `waitFor`.
-inline HWND AcceptEverything(const std::wstring& waitFor) {
-  HWND sheet = robot::WaitForWindowOf(::GetCurrentProcessId(), L"#32770", kTitle, kTimeoutMs);
+// The progress sheet of `title` in `processId` once its text begins with `waitFor`, or null after
+// a minute.
+inline HWND WaitForProgress(DWORD processId, const wchar_t* title, const std::wstring& waitFor) {
+  HWND progress = nullptr;
+  robot::WaitUntil([&] {
+    HWND s = robot::FindWindowOf(processId, L"#32770", title);
+    HWND p = s ? CurrentPage(s) : nullptr;
+    if (p && ::GetDlgItem(p, 2002)) progress = s;
+    return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0;
+  }, 60000);
+  return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0 ? progress : nullptr;
+}
+
+// Takes the proposed values on every page (no licence file, or the licence already agreed) and
+// returns the progress sheet once its text begins with `waitFor`. The sheets are those of
+// `processId`: this process, or a launcher the test started.
+inline HWND AcceptEverything(const std::wstring& waitFor, DWORD processId = ::GetCurrentProcessId()) {
+  HWND sheet = robot::WaitForWindowOf(processId, L"#32770", kTitle, kTimeoutMs);
   if (!sheet) return nullptr;
   for (int id : {2106, 2109, 2119, 2115}) {
     if (!WaitForPage(sheet, id)) return nullptr;
@@ -252,14 +266,7 @@ inline HWND AcceptEverything(const std::wstring& waitFor) {
   }
   if (!WaitForPage(sheet, 2117)) return nullptr;
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  HWND progress = nullptr;
-  robot::WaitUntil([&] {
-    HWND s = robot::FindWindowOf(::GetCurrentProcessId(), L"#32770", kTitle);
-    HWND p = s ? CurrentPage(s) : nullptr;
-    if (p && ::GetDlgItem(p, 2002)) progress = s;
-    return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0;
-  }, 60000);
-  return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0 ? progress : nullptr;
+  return WaitForProgress(processId, kTitle, waitFor);
 }
 
 }  // namespace wizard_e2e
