@@ -128,9 +128,7 @@ class PackageEndToEnd : public WizardEndToEnd {
           << Narrow(file) << " is missing from the distribution";
     }
     ASSERT_TRUE(robot::WriteFile(folder / L"state.ini", kInitialSystem));
-    ASSERT_TRUE(robot::WriteFile(folder / L"names.ini",
-                                 "[Services]\r\nTPX8OPT.EXE=TPX800 Option Service\r\n"
-                                 "TPX8LMS.EXE=TPX800 Monitor Service\r\nTPX8PMS.EXE=TPX800 Port Service\r\n"));
+    ASSERT_TRUE(robot::WriteFile(folder / L"names.ini", kServiceNames));
     // Inherited by setup.exe and everything it starts.
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
     ::SetEnvironmentVariableW(L"LMOSSUPW_LIBRARY", (Distribution() + L"\\Driver\\LMOSSUPW.DLL").c_str());
@@ -140,8 +138,7 @@ class PackageEndToEnd : public WizardEndToEnd {
   }
 
   // What the package may touch: program, menu and desktop folders, the system folder, staged
-  // information files, uninstall entries, restart tasks, the plugged-in device and the simulated
-  // spooler.
+  // information files, uninstall entries, restart tasks and the simulated spooler.
   std::set<std::wstring> Snapshot() {
     std::set<std::wstring> entries;
     for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
@@ -340,6 +337,7 @@ TEST_F(PackageEndToEnd, InstallUseAndUninstallLeaveThePrefixAsBefore) {
   added.erase(maker);
   EXPECT_TRUE(added.empty()) << "left behind:" << Describe(added);
   EXPECT_TRUE(removed.empty()) << "removed:" << Describe(removed);
+  EXPECT_FALSE(DevicePluggedIn()) << "the printer's device is still registered";
   EXPECT_EQ(StagedInfs(), stagedBefore_);
 }
 

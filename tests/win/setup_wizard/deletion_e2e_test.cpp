@@ -27,15 +27,6 @@ std::string Join(const std::set<std::string>& names) {
   return out;
 }
 
-bool DevicePluggedIn() {
-  const HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof device;
-  const bool found = ::SetupDiOpenDeviceInfoW(set, L"USB\\VID_1A2B&PID_0800\\STANDIN", nullptr, 0, &device);
-  ::SetupDiDestroyDeviceInfoList(set);
-  return found;
-}
-
 class DeletionEndToEnd : public WizardEndToEnd {
  protected:
   void SetUp() override {
