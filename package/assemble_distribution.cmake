@@ -4,7 +4,8 @@
 #   Driver\                         the driver setup launchers, the wizard, its information file
 #                                   and the driver, USB and port monitor files
 #   Monitor\                        appsetup with its information files and the status monitor
-# Run as: cmake -DBIN=<programs folder> -DSOURCE=<package folder> -DDIST=<output> -P this file.
+# Run as: cmake -DBIN=<programs folder> -DSOURCE=<package folder> -DDIST=<output> -DARCH=<x86|x64>
+#   -P this file.
 # A built file that is missing (its area not part of this build) is left out and named.
 
 function(place folder)
@@ -19,6 +20,8 @@ function(place folder)
   endforeach()
 endfunction()
 
+# Laid out afresh, so nothing a former build left there ships.
+file(REMOVE_RECURSE ${DIST})
 place(. ${BIN}/setup.exe ${SOURCE}/setup.ini)
 place(Manual ${SOURCE}/License.txt)
 
@@ -28,6 +31,13 @@ place(Driver
 foreach(folder driver usb monitor)
   file(COPY ${SOURCE}/${folder} DESTINATION ${DIST}/Driver)
 endforeach()
+# The service programs the information file names for this build's architecture are the
+# option-service stand-in under their names, so an installation from the package starts them.
+if(ARCH AND EXISTS ${BIN}/option_service.exe)
+  foreach(program driver/${ARCH}/TPX8OPT.EXE driver/${ARCH}/TPX8LMS.EXE monitor/${ARCH}/TPX8PMS.EXE)
+    file(COPY_FILE ${BIN}/option_service.exe ${DIST}/Driver/${program})
+  endforeach()
+endif()
 
 set(pictures LOGO.gif READY.gif RUN.gif ERROR.gif ANY.gif NONE.gif YMCKOP.gif YMCKOPK.gif BLACK.gif INKUNK.gif)
 list(TRANSFORM pictures PREPEND ${BIN}/)

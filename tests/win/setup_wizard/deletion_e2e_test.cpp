@@ -27,15 +27,6 @@ std::string Join(const std::set<std::string>& names) {
   return out;
 }
 
-bool DevicePluggedIn() {
-  const HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof device;
-  const bool found = ::SetupDiOpenDeviceInfoW(set, L"USB\\VID_1A2B&PID_0800\\STANDIN", nullptr, 0, &device);
-  ::SetupDiDestroyDeviceInfoList(set);
-  return found;
-}
-
 class DeletionEndToEnd : public WizardEndToEnd {
  protected:
   void SetUp() override {
@@ -86,13 +77,8 @@ TEST_F(DeletionEndToEnd, DeletesTheInstalledPrinterAndLeavesTheSystemAsBefore) {
   EXPECT_EQ(::SendDlgItemMessageW(CurrentPage(sheet), 2204, LB_GETCOUNT, 0, 0), 8);
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
 
-  HWND progress = nullptr;
-  ASSERT_TRUE(robot::WaitUntil([&] {
-    HWND s = robot::FindWindowOf(::GetCurrentProcessId(), L"#32770", kDeleteTitle);
-    HWND p = s ? CurrentPage(s) : nullptr;
-    if (p && ::GetDlgItem(p, 2002)) progress = s;
-    return progress && Text(CurrentPage(progress), 2002).rfind(L"The printer has been deleted.", 0) == 0;
-  }, 60000)) << (progress ? Narrow(Text(CurrentPage(progress), 2002)) : "no progress sheet");
+  HWND progress = WaitForProgress(::GetCurrentProcessId(), kDeleteTitle, L"The printer has been deleted.");
+  ASSERT_NE(progress, nullptr);
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
   EXPECT_EQ(deletion.result(), 1);
 

@@ -41,6 +41,23 @@ inline const wchar_t* const kPlaceholders[] = {L"usb\\x86\\TPX8USB.INF", L"drive
 inline const wchar_t* const kInstalledFiles[] = {L"TPX8OPT.EXE", L"TPX8LMS.EXE", L"TPX8PMS.EXE",
                                           L"TPX8OPTR.DLL", L"TPX8LMSR.DLL", L"TPX8PMSR.DLL"};
 
+// The service names the option-service stand-in registers under (OPTION_SERVICE_NAMES).
+inline constexpr char kServiceNames[] =
+    "[Services]\r\nTPX8OPT.EXE=TPX800 Option Service\r\nTPX8LMS.EXE=TPX800 Monitor Service\r\n"
+    "TPX8PMS.EXE=TPX800 Port Service\r\n";
+
+// The device the support-library stand-in registers when the printer is "plugged in".
+inline constexpr wchar_t kStandInDevice[] = L"USB\\VID_1A2B&PID_0800\\STANDIN";
+
+inline bool DevicePluggedIn() {
+  const HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  const bool found = ::SetupDiOpenDeviceInfoW(set, kStandInDevice, nullptr, 0, &device);
+  ::SetupDiDestroyDeviceInfoList(set);
+  return found;
+}
+
 inline std::wstring SystemDirectory() {
   wchar_t path[MAX_PATH] = {};
   ::GetSystemDirectoryW(path, MAX_PATH);
@@ -135,9 +152,7 @@ class WizardEndToEnd : public ::testing::Test {
       ASSERT_TRUE(::CopyFileW((bin + L"\\option_service.exe").c_str(), (folder / f).c_str(), FALSE)) << Narrow(f);
     }
     for (const wchar_t* f : kPlaceholders) ASSERT_TRUE(robot::WriteFile(folder / f, "placeholder\r\n"));
-    robot::WriteFile(folder / L"names.ini",
-                     "[Services]\r\nTPX8OPT.EXE=TPX800 Option Service\r\nTPX8LMS.EXE=TPX800 Monitor Service\r\n"
-                     "TPX8PMS.EXE=TPX800 Port Service\r\n");
+    robot::WriteFile(folder / L"names.ini", kServiceNames);
     robot::WriteFile(folder / L"state.ini",
                      "[System]\r\nOsCode=0x0600\r\nUsbDeviceStatus=9\r\nJournal=journal.txt\r\n"
                      "[Port:LPT1:]\r\nMonitor=Local Port\r\n[Monitor:Local Port]\r\nFile=localspl.dll\r\n");
@@ -181,7 +196,7 @@ class WizardEndToEnd : public ::testing::Test {
     const HDEVINFO set = ::SetupDiCreateDeviceInfoList(nullptr, nullptr);
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    if (::SetupDiOpenDeviceInfoW(set, L"USB\\VID_1A2B&PID_0800\\STANDIN", nullptr, 0, &device)) {
+    if (::SetupDiOpenDeviceInfoW(set, kStandInDevice, nullptr, 0, &device)) {
       ::SetupDiRemoveDevice(set, &device);
     }
     ::SetupDiDestroyDeviceInfoList(set);
@@ -241,10 +256,24 @@ class WizardThread {
   std::atomic<int> result_{-1};
 };
 
-// Takes the proposed values on every page (no licence file) and returns the progress sheet once
-// its text begins with `waitFor`.
-inline HWND AcceptEverything(const std::wstring& waitFor) {
-  HWND sheet = robot::WaitForWindowOf(::GetCurrentProcessId(), L"#32770", kTitle, kTimeoutMs);
+// The progress sheet of `title` in `processId` once its text begins with `waitFor`, or null after
+// a minute.
+inline HWND WaitForProgress(DWORD processId, const wchar_t* title, const std::wstring& waitFor) {
+  HWND progress = nullptr;
+  robot::WaitUntil([&] {
+    HWND s = robot::FindWindowOf(processId, L"#32770", title);
+    HWND p = s ? CurrentPage(s) : nullptr;
+    if (p && ::GetDlgItem(p, 2002)) progress = s;
+    return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0;
+  }, 60000);
+  return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0 ? progress : nullptr;
+}
+
+// Takes the proposed values on every page (no licence file, or the licence already agreed) and
+// returns the progress sheet once its text begins with `waitFor`. The sheets are those of
+// `processId`: this process, or a launcher the test started.
+inline HWND AcceptEverything(const std::wstring& waitFor, DWORD processId = ::GetCurrentProcessId()) {
+  HWND sheet = robot::WaitForWindowOf(processId, L"#32770", kTitle, kTimeoutMs);
   if (!sheet) return nullptr;
   for (int id : {2106, 2109, 2119, 2115}) {
     if (!WaitForPage(sheet, id)) return nullptr;
@@ -252,14 +281,7 @@ inline HWND AcceptEverything(const std::wstring& waitFor) {
   }
   if (!WaitForPage(sheet, 2117)) return nullptr;
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  HWND progress = nullptr;
-  robot::WaitUntil([&] {
-    HWND s = robot::FindWindowOf(::GetCurrentProcessId(), L"#32770", kTitle);
-    HWND p = s ? CurrentPage(s) : nullptr;
-    if (p && ::GetDlgItem(p, 2002)) progress = s;
-    return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0;
-  }, 60000);
-  return progress && Text(CurrentPage(progress), 2002).rfind(waitFor, 0) == 0 ? progress : nullptr;
+  return WaitForProgress(processId, kTitle, waitFor);
 }
 
 }  // namespace wizard_e2e
