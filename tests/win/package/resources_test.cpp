@@ -110,7 +110,9 @@ TEST(PackageResources, EveryModuleHasVersionInformationAndAManifest) {
     const std::string manifest = Manifest(path, program);
     ASSERT_FALSE(manifest.empty()) << "no manifest";
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos) << manifest;
-    if (program) EXPECT_NE(manifest.find("dpiAware"), std::string::npos) << manifest;
+    if (program) {
+      EXPECT_NE(manifest.find("dpiAware"), std::string::npos) << manifest;
+    }
     const auto level = levels.find(Lower(relative));
     if (level != levels.end()) {
       EXPECT_EQ(ExecutionLevel(manifest), level->second);
