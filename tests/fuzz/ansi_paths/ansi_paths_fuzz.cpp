@@ -22,17 +22,9 @@ std::vector<bool> CharStarts(const CodePage& cp, std::string_view text) {
   return starts;
 }
 
-// A lead byte with nothing after it: the text was cut inside a character. Anything appended
-// would become its trail byte, so joining such a text cannot keep the separator whole.
-bool EndsInsideCharacter(const CodePage& cp, std::string_view text) {
-  size_t last = std::string_view::npos;
-  for (size_t i = 0; i < text.size(); i = cp.Next(text, i)) last = i;
-  return last != std::string_view::npos && cp.IsLeadByte(text[last]) && last + 1 == text.size();
-}
-
 void CheckPath(const CodePage& cp, std::string_view path, size_t limit) {
   const std::vector<bool> starts = CharStarts(cp, path);
-  const bool whole = !EndsInsideCharacter(cp, path);
+  const bool whole = !EndsInsideCharacter(cp, path);  // else a joined separator joins that character
 
   // Split and put together again.
   const size_t name = FileNameStart(cp, path);
@@ -77,6 +69,7 @@ void CheckPath(const CodePage& cp, std::string_view path, size_t limit) {
   const std::string cut = Truncate(cp, path, limit);
   FUZZ_CHECK(cut.size() <= limit && path.starts_with(cut) && starts[cut.size()]);
   FUZZ_CHECK(cut.size() == path.size() || cut.size() + 2 > limit);
+  FUZZ_CHECK(!EndsInsideCharacter(cp, cut) || cut.size() == path.size());
 
   FUZZ_CHECK(EqualsIgnoreCase(cp, path, path));
   std::string upper(path);
