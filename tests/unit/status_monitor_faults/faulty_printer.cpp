@@ -34,6 +34,7 @@ KvResult FaultyLibrary::ScanKV450Next(int32_t& handle, int32_t& unit) {
 
 KvResult FaultyLibrary::TestUnitReady(PrinterRef printer) {
   ++statusReads;
+  if (pollTickDepth && pollTickDepth() >= 2) ++nestedPolls;
   KvResult result;
   return Intercept(result) ? result : printer_.TestUnitReady(printer);
 }

@@ -51,6 +51,9 @@ class FaultyLibrary : public Kvcmd {
     gone_ = false;
   }
   int statusReads = 0;  // TestUnitReady calls, answered or not
+  // How many Timer1 handlers are running; a status read under two of them is a poll inside a poll.
+  std::function<int()> pollTickDepth;
+  int nestedPolls = 0;
 
  private:
   // Spends the call's time; the answer of a printer that is busy or gone, if it is.
