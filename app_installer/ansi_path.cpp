@@ -157,4 +157,12 @@ bool EqualsIgnoreCase(const CodePage& cp, std::string_view a, std::string_view b
   return true;
 }
 
+std::optional<std::string> RelativeTo(const CodePage& cp, std::string_view base, std::string_view path) {
+  const std::string prefix = Join(cp, base, "");
+  if (path.size() < prefix.size() || !EqualsIgnoreCase(cp, path.substr(0, prefix.size()), prefix)) {
+    return std::nullopt;
+  }
+  return WithoutTrailingSeparator(cp, path.substr(prefix.size()));
+}
+
 }  // namespace appsetup

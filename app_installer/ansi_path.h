@@ -4,6 +4,7 @@
 
 #include <bitset>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,10 @@ bool EndsInsideCharacter(const CodePage& cp, std::string_view text);
 std::string Join(const CodePage& cp, std::string_view left, std::string_view right);
 // The path without its trailing separators, unless that would leave a root ("C:\" stays).
 std::string WithoutTrailingSeparator(const CodePage& cp, std::string_view path);
+
+// `path` relative to `base` (ignoring case) when it begins with `base` and a separator; nullopt
+// otherwise.
+std::optional<std::string> RelativeTo(const CodePage& cp, std::string_view base, std::string_view path);
 
 // Length of the root including its separator: "X:\" -> 3, "\a" -> 1, "\\srv\share\x" -> 12;
 // "\\srv\share" with nothing after it is all root. 0 when the path has no root ("X:", "a\b").

@@ -17,17 +17,6 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
                                       [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
 }
 
-// `path` relative to `base` when it lies inside it; nullopt otherwise.
-std::optional<std::string> RelativeTo(const CodePage& cp, const std::string& base,
-                                      const std::string& path) {
-  const std::string prefix = Join(cp, base, "");
-  if (path.size() < prefix.size() ||
-      !EqualsIgnoreCase(cp, std::string_view(path).substr(0, prefix.size()), prefix)) {
-    return std::nullopt;
-  }
-  return WithoutTrailingSeparator(cp, std::string_view(path).substr(prefix.size()));
-}
-
 void CollectFolders(const InstallContext& ctx, const std::string& folder, const std::string& relative,
                     const std::string& startup, std::vector<std::string>& out) {
   const CodePage& cp = ctx.cp();

@@ -64,6 +64,27 @@ std::string WideToUtf8(std::wstring_view in) {
   return out;
 }
 
+std::wstring Utf16LeToWide(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size() / 2);
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                       (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+  }
+  return out;
+}
+
+std::string WideToUtf16Le(std::wstring_view wide) {
+  std::string out;
+  out.reserve(wide.size() * 2);
+  for (const wchar_t c : wide) {
+    const auto unit = static_cast<char16_t>(c);
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  }
+  return out;
+}
+
 std::string HexUpper(uint32_t value, int width) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   char buffer[8];

@@ -11,6 +11,11 @@ namespace common {
 std::wstring Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::wstring_view wide);
 
+// UTF-16 little-endian bytes <-> UTF-16 code units, two bytes to a unit; an odd last byte is
+// dropped. Nothing else is checked: the text is taken as stored.
+std::wstring Utf16LeToWide(std::string_view bytes);
+std::string WideToUtf16Le(std::wstring_view wide);
+
 // Upper-case hexadecimal digits of value, zero-padded on the left to at least `width` digits.
 std::string HexUpper(uint32_t value, int width);
 

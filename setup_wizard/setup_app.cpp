@@ -48,6 +48,13 @@ WelcomeTexts DecideWelcome(bool install, int preconditionsResult, int status) {
   return t;
 }
 
+WelcomeTexts CheckWelcome(SupportLibrary& library, bool install) {
+  const int ok = library.CheckSetupPreconditions();
+  int32_t written = support_abi::kStatusUnset;
+  const int status = ok == 1 ? 0 : library.GetLastSupportStatus(&written);
+  return DecideWelcome(install, ok, status);
+}
+
 unsigned WizardButtons(bool next, bool back, bool firstPage, bool lastPage) {
   unsigned buttons = 0;
   if (lastPage) buttons |= kButtonFinish;

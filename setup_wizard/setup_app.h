@@ -12,19 +12,59 @@
 
 namespace setup_wizard {
 
-// Numbers of the wizard's string table used by the entry and the welcome pages.
+// Numbers of the wizard's string table (the texts themselves live in the resource script).
 enum WizardString : int {
   kStringInfoFileName = 11,
+  kStringLabelModel = 101,
+  kStringLabelPrinterName = 102,
+  kStringLabelShareName = 103,
+  kStringLabelMakeDefault = 104,
+  kStringLabelPortName = 105,
+  kStringLabelPortMonitor = 106,
+  kStringLabelDeviceDriver = 107,
+  kStringHeadingDriver = 108,
+  kStringHeadingExistingPort = 109,
+  kStringHeadingNewPort = 110,
   kStringInstallTitle = 201,
   kStringDeleteTitle = 202,
   kStringLibraryProblem = 203,
   kStringInfoProblem = 204,
   kStringSpoolerInactive = 205,
+  kStringNoPrinterEntry = 206,
+  kStringShareForbidden = 301,
   kStringInstallWelcome = 302,
   kStringInstallConnectLater = 303,
+  kStringPreparing = 304,
+  kStringDriverProgress = 305,
+  kStringPrinterProgress = 307,
+  kStringMonitorProgress = 308,
+  kStringPortProgress = 309,
+  kStringUsbProgress = 310,
+  kStringServiceProgress = 311,
+  kStringConnectPrinter = 312,
+  kStringInstallComplete = 313,
+  kStringInstallCanceled = 314,
+  kStringCancelInstall = 316,
+  kStringRestartForMonitor = 317,
+  kStringOldMonitor = 318,
+  kStringOldMonitorContinue = 320,
+  kStringOldMonitorAbort = 321,
   kStringInstallNoRights = 322,
+  kStringNameMissing = 323,
+  kStringNameInUse = 324,
+  kStringNameInvalid = 325,
+  kStringPortNotSelected = 326,
+  kStringMonitorNotSelected = 327,
+  kStringShareInUse = 328,
+  kStringShareInvalid = 329,
+  kStringDriverFailed = 330,
+  kStringMonitorFailed = 332,
+  kStringPortFailed = 333,
+  kStringUsbFailed = 334,
+  kStringServiceFailed = 335,
   kStringDeleteWelcome = 401,
   kStringDeleteNoRights = 419,
+  kStringCancelDelete = 414,
 };
 
 // What one SetupWizardProc call shares with its pages and its worker.
@@ -83,6 +123,8 @@ struct WelcomeTexts {
   bool allowNext = false;
 };
 WelcomeTexts DecideWelcome(bool install, int preconditionsResult, int status);
+// Asks the library whether set-up may run now and decides the welcome page from the answer.
+WelcomeTexts CheckWelcome(SupportLibrary& library, bool install);
 
 // The wizard buttons a page offers when it becomes active: Finish on the last page, else Next
 // when `next`; Back when `back` and the page is not the first.

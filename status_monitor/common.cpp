@@ -168,12 +168,26 @@ int32_t Common::RefreshPrinterInfo() {
        [&] { FillStandardInquiry(info_, buffer_); });
   read([&] { return WithBusyRetry([&] { return library_.VPDInquiry(printer, kVpdHeadInfo, buffer_.data()); }); },
        [&] { FillHeadInfo(info_, buffer_); });
-  for (const int32_t page : {kModeInkRibbon, kModePrintSettings, kModeMagnetic, kModePrintPosition, kModeJisEncoder}) {
+  for (const int32_t page : kModePages) {
     read([&] { return library_.ModeSense(printer, page, buffer_.data()); },
          [&] { FillModePage(info_, page, buffer_); });
   }
   return result.code;
 }
 
-}  // namespace monitor
+int32_t Common::WriteModePage(int32_t pageCode) {
+  BuildModePage(info_, pageCode, buffer_);
+  // The buffer holds the page until the last attempt returns; a busy answer resends it unchanged.
+  const KvResult result = WithBusyRetry([&] { return library_.ModeSelect(printers_.selected, pageCode, buffer_.data()); });
+  return result.code;
+}
 
+int32_t Common::WriteModePages() {
+  if (!printers_.Found()) return 0;
+  for (const int32_t page : kModePages) {
+    if (const int32_t result = WriteModePage(page); result != 0) return result;
+  }
+  return 0;
+}
+
+}  // namespace monitor

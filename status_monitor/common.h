@@ -75,6 +75,12 @@ class Common {
   void ReadStatus();
   int32_t RefreshPrinterInfo();
 
+  // Sends the settings pages 0x23, 0x28, 0x2A, 0x2B and 0x3A built from the snapshot, in that order;
+  // the result of the first page that failed, or 0 (also at once with no printer selected).
+  int32_t WriteModePages();
+  // Builds one page in the data buffer and sends it with the busy retry; the last attempt's result.
+  int32_t WriteModePage(int32_t pageCode);
+
  private:
   Kvcmd& library_;
   EventLoop& events_;

@@ -1,6 +1,7 @@
 #include "status_monitor/main_form.h"
 
 #include "status_monitor/message_table.h"
+#include "status_monitor/sub_form.h"
 #include "status_monitor/texts.h"
 
 namespace monitor {
@@ -19,6 +20,23 @@ constexpr Ctl kFontControls[] = {
     {"Frame0", 7}, {"Frame0", 8}, {"Label0_1"}, {"Label0_2", 0}, {"Label0_2", 1}, {"Label0_2", 2},
     {"Label0_3", 0}, {"Label0_3", 1}, {"Label0_4", 0}, {"Label0_4", 1}, {"Label0_5"}, {"Label0_6"},
     {"Label0_7"}, {"Label0_8"}, {"Label0_9"},
+    // "Printer Setting", "Media Status", "Printer Property".
+    {"Cmd1", 0}, {"Cmd1", 1}, {"Frame1", 0}, {"Frame1", 1}, {"Frame1", 2}, {"Frame1", 3}, {"Frame1", 4},
+    {"Frame1", 5}, {"Frame1", 6}, {"Frame1", 7}, {"Frame1", 8}, {"Frame1", 10}, {"Frame1", 11}, {"Frame1", 12},
+    {"Label1_1", 0}, {"Label1_1", 1}, {"Label1_1", 2}, {"Label1_1", 3}, {"Label1_1", 4}, {"Label1_1", 5},
+    {"Label1_2", 0}, {"Label1_2", 1}, {"Label1_2", 2}, {"Label1_2", 3}, {"Label1_2", 4}, {"Label1_2", 5},
+    {"Label1_3", 0}, {"Label1_3", 1}, {"Label1_3", 2}, {"Label1_3", 3}, {"Label1_3", 4}, {"Label1_3", 5},
+    {"Opt1_1", 0}, {"Opt1_1", 1}, {"Opt1_2", 0}, {"Opt1_2", 1}, {"Opt1_3", 0}, {"Opt1_3", 1}, {"Opt1_3", 2},
+    {"Frame2", 0}, {"Frame2", 1}, {"Frame2", 2}, {"Frame2", 3}, {"Frame2", 4}, {"Frame2", 5}, {"Frame2", 6},
+    {"Frame2", 7}, {"Label2", 0}, {"Label2", 1}, {"Label2", 2}, {"Label2", 3}, {"Label2", 4}, {"Label2", 5},
+    {"Label2", 6}, {"Label2", 7}, {"Label2", 8}, {"Opt2", 0}, {"Opt2", 1}, {"Opt2", 2}, {"Check3", 0}, {"Check3", 1},
+    {"Check3", 2}, {"Check3", 3}, {"Check3", 4}, {"Check3", 5}, {"Frame3", 0}, {"Frame3", 1}, {"Frame3", 2},
+    {"Frame3", 3}, {"Frame3", 4}, {"Frame3", 5}, {"Frame3", 6}, {"Frame3", 7}, {"Frame3", 8}, {"Label3", 0},
+    {"Label3", 1}, {"Label3", 2}, {"Label3", 3}, {"Label3", 4}, {"Label3", 5}, {"Label3", 6}, {"Label3", 7},
+    // "Others".
+    {"Cmd4", 0}, {"Cmd4", 1}, {"Cmd4", 2}, {"Drive4"}, {"Dir4"}, {"File4"}, {"Text4"}, {"Label4_1"},
+    {"Frame4", 0}, {"Frame4", 1}, {"Frame4", 2}, {"Frame4", 3}, {"Label4_2", 0}, {"Label4_2", 1}, {"Label4_2", 2},
+    {"Opt4", 0}, {"Opt4", 1},
 };
 
 }  // namespace
@@ -138,7 +156,7 @@ void MainForm::Cmd0_Click(int index) {
   if (!common_.printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
   } else if (common_.info().statusCode == 0 && common_.info().stateCode == 0) {
-    // The file selection window comes with the maintenance page.
+    if (logWindow_) logWindow_->ShowModal();
   } else {
     boxes_.Show(text::kPrinterOnPrinting, BoxStyle::Error);
   }

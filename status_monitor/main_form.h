@@ -18,12 +18,16 @@ class Page {
   virtual void Refresh() = 0;
 };
 
+class LogWindow;
+
 class MainForm {
  public:
   MainForm(View& view, MessageBoxes& boxes, EventLoop& events, Common& common);
 
   // Pages 1..4 as they become available; a missing page keeps its caption only.
   void SetPage(int index, Page* page) { pages_[index] = page; }
+  // The instruction log window that "Log.." opens.
+  void SetLogWindow(LogWindow* window) { logWindow_ = window; }
 
   // Events of the window.
   void Load(std::wstring appPath);
@@ -58,6 +62,7 @@ class MainForm {
   Common& common_;
   StatusDisplay status_;
   std::array<Page*, 5> pages_{};
+  LogWindow* logWindow_ = nullptr;
 
   bool endFlag_ = false;
   bool suppressSelection_ = false;

@@ -1,6 +1,7 @@
 #include "status_monitor/message_table.h"
 
 #include "common/text.h"
+#include "status_monitor/texts.h"
 
 namespace monitor {
 
@@ -113,6 +114,14 @@ std::string FailureText(int32_t code) {
   const std::string_view text = MessageText(code);
   if (!text.empty()) return std::string(text);
   return "Error code " + common::HexUpper(static_cast<uint32_t>(code), 8);
+}
+
+std::string FailureMessage(std::string_view what, int32_t code) {
+  std::string message(what);
+  message += '\r';
+  message += text::kDetails;
+  message += FailureText(code);
+  return message;
 }
 
 }  // namespace monitor

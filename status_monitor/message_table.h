@@ -35,4 +35,7 @@ std::string_view MessageText(int32_t code);
 // table has no row for it, so a box is never empty.
 std::string FailureText(int32_t code);
 
+// The box text of a failed operation: what failed, a carriage return, "Details:" and the failure text.
+std::string FailureMessage(std::string_view what, int32_t code);
+
 }  // namespace monitor

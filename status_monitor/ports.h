@@ -52,6 +52,12 @@ class View {
   virtual void SetPicture(Ctl control, const std::wstring& path) = 0;
   virtual void ClearDrawing(Ctl control) = 0;
   virtual void FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) = 0;
+  // Option buttons and check boxes (checked or not), scroll bars (position), and reading a text back.
+  virtual void SetChecked(Ctl control, bool checked) = 0;
+  virtual bool IsChecked(Ctl control) = 0;
+  virtual void SetValue(Ctl control, int value) = 0;
+  virtual int GetValue(Ctl control) = 0;
+  virtual std::string GetText(Ctl control) = 0;
 
   // The window as a whole.
   virtual bool IsWindowVisible() = 0;
@@ -67,6 +73,11 @@ enum class BoxStyle {
   Error,     // exclamation, OK
   Question,  // question, OK and Cancel
   Critical,  // critical, Yes and No
+  Information,            // information, OK
+  QuestionYesNo,          // question, Yes and No
+  QuestionOkOnly,         // question, OK
+  CriticalOk,             // critical, OK
+  CriticalCancelRetry,    // critical, Cancel, Try Again and Continue
 };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 

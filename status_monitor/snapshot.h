@@ -21,6 +21,9 @@ inline constexpr int32_t kModeMagnetic = 0x2A;
 inline constexpr int32_t kModePrintPosition = 0x2B;
 inline constexpr int32_t kModeJisEncoder = 0x3A;
 inline constexpr int32_t kVpdHeadInfo = 1;
+// The mode pages, in the order they are read and sent back.
+inline constexpr int32_t kModePages[] = {kModeInkRibbon, kModePrintSettings, kModeMagnetic, kModePrintPosition,
+                                        kModeJisEncoder};
 
 // Ink type codes of the ribbon tag.
 inline constexpr int kInkYmckop = 0;

@@ -1,4 +1,5 @@
-// appsetup.exe: start-up, command-line dispatch and the installation wizard. ANSI throughout.
+// appsetup.exe: start-up, command-line dispatch, the installation wizard and the uninstallation
+// through a relay copy. ANSI throughout.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -7,14 +8,19 @@
 #include "app_installer/command_line.h"
 #include "app_installer/information_file.h"
 #include "app_installer/install_ports.h"
+#include "app_installer/uninstall_flow.h"
 #include "app_installer/win/install_adapters.h"
 #include "app_installer/win/install_wizard.h"
 #include "app_installer/win/port_adapters.h"
+#include "app_installer/win/uninstall_adapters.h"
+#include "app_installer/win/uninstall_window.h"
 
 namespace appsetup::win {
 namespace {
 
 constexpr int kExitCode = 1;  // every exit of the installer
+// The first stage waits for the relay to become idle and then exits, releasing its own file.
+constexpr DWORD kRelayStartPauseMs = 700;
 
 bool WindowsTooOld() {
   OSVERSIONINFOA version{};
@@ -78,8 +84,23 @@ int Run(HINSTANCE instance) {
       invocation.mode == RunMode::kRelay ? invocation.relay_path : OwnPath();
   if (!LoadInformationFile(state, program_path, ports, messages)) return kExitCode;
 
-  // Uninstallation and its relay stage end here without change until they are built.
-  if (invocation.mode != RunMode::kInstall) return kExitCode;
+  if (invocation.mode != RunMode::kInstall) {
+    WinDisk disk;
+    WinRegistryWriter registry_writer;
+    WinProcesses processes;
+    WinRestart restart;
+    UninstallPorts uninstall{disk, registry_writer, processes, restart};
+    UninstallContext ctx{{state, ports, messages}, uninstall};
+    if (invocation.mode == RunMode::kUninstall) {
+      StartUninstallation(ctx);
+      return kExitCode;
+    }
+    Sleep(kRelayStartPauseMs);
+    EnterRelayMode(state);
+    ShowUninstallWindow(instance, DialogBaseOf(messages.language()), ctx);
+    DeleteAtNextRestart(ctx, OwnPath());
+    return kExitCode;
+  }
 
   WinCachedProfile cached_profile(profile);
   Ports install_ports{cached_profile, registry, files, system, boxes};
@@ -87,7 +108,7 @@ int Run(HINSTANCE instance) {
   WinRegistryWriter registry_writer;
   WinShellLinks links;
   InstallPorts install{disk, registry_writer, links};
-  InstallContext ctx{state, install_ports, install, messages};
+  InstallContext ctx{{state, install_ports, messages}, install};
   Install(instance, ctx, disk);
   return kExitCode;
 }

@@ -40,7 +40,7 @@ DWORD CALLBACK WinDisk::Progress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LA
 CopyOutcome WinDisk::CopyFile(const std::string& from, const std::string& to, bool overwrite) {
   const DWORD flags = overwrite ? 0 : COPY_FILE_FAIL_IF_EXISTS;
   const BOOL ok = pump_ ? CopyFileExA(from.c_str(), to.c_str(), &WinDisk::Progress, this, nullptr, flags)
-                        : CopyFileA(from.c_str(), to.c_str(), !overwrite);
+                        : ::CopyFileA(from.c_str(), to.c_str(), !overwrite);
   if (ok) return CopyOutcome::Copied;
   switch (GetLastError()) {
     case ERROR_FILE_EXISTS:
@@ -81,22 +81,32 @@ std::optional<uint64_t> WinDisk::FreeBytes(const std::string& root) {
 
 std::vector<std::string> WinDisk::Subfolders(const std::string& folder) {
   std::vector<std::string> names;
+  // Links are not followed: they could lead back up the tree.
+  for (FolderItem& item : List(folder)) {
+    if (item.folder && !item.link) names.push_back(std::move(item.name));
+  }
+  return names;
+}
+
+std::vector<FolderItem> WinDisk::List(const std::string& folder) {
+  std::vector<FolderItem> items;
   std::string pattern = folder;
   if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
   pattern += "*.*";
   WIN32_FIND_DATAA data{};
   UniqueFind find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find) return names;
+  if (!find) return items;
   do {
     const std::string name = data.cFileName;
-    // Links are not followed: they could lead back up the tree.
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && name != "." && name != "..") {
-      names.push_back(name);
-    }
+    if (name == "." || name == "..") continue;
+    items.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                     (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileA(find.get(), &data));
-  return names;
+  return items;
 }
+
+// The global calls: <windows.h> renames these members to their -A forms, which would hide them.
+bool WinDisk::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
 namespace {
 
@@ -164,6 +174,29 @@ bool WinRegistryWriter::WriteStrings(RegistryRoot root, const std::string& subke
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
   }
   return all;
+}
+
+bool WinRegistryWriter::OpensForDeletion(RegistryRoot root, const std::string& subkey) {
+  UniqueHkey key;
+  return RegOpenKeyExA(RootKey(root), subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS;
+}
+
+std::optional<std::string> WinRegistryWriter::SubkeyAt(RegistryRoot root, const std::string& subkey,
+                                                       uint32_t index) {
+  UniqueHkey key;
+  if (RegOpenKeyExA(RootKey(root), subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  char name[256];
+  DWORD length = sizeof name;
+  if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(name, length);
+}
+
+bool WinRegistryWriter::DeleteKey(RegistryRoot root, const std::string& subkey) {
+  return RegDeleteKeyA(RootKey(root), subkey.c_str()) == ERROR_SUCCESS;
 }
 
 namespace {

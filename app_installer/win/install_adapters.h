@@ -22,6 +22,8 @@ class WinDisk final : public DiskPort {
   bool SetNormalAttributes(const std::string& path) override;
   std::optional<uint64_t> FreeBytes(const std::string& root) override;
   std::vector<std::string> Subfolders(const std::string& folder) override;
+  std::vector<FolderItem> List(const std::string& folder) override;
+  bool DeleteFile(const std::string& path) override;
 
   void set_pump(std::function<void()> pump) { pump_ = std::move(pump); }
 
@@ -35,6 +37,10 @@ class WinRegistryWriter final : public RegistryWriterPort {
  public:
   bool WriteStrings(RegistryRoot root, const std::string& subkey,
                     const std::vector<std::pair<std::string, std::string>>& values) override;
+  bool OpensForDeletion(RegistryRoot root, const std::string& subkey) override;
+  std::optional<std::string> SubkeyAt(RegistryRoot root, const std::string& subkey,
+                                      uint32_t index) override;
+  bool DeleteKey(RegistryRoot root, const std::string& subkey) override;
 };
 
 // Shell links through IShellLinkA and IPersistFile, COM initialised for each batch.

@@ -29,15 +29,6 @@ std::string WindowTextOf(HWND window) {
   return text;
 }
 
-void CenterOnScreen(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 constexpr DWORD kPumpIntervalMs = 25;
 
 // Handles waiting input and repainting; posted messages (the next step) stay queued, since
@@ -374,6 +365,15 @@ class CopyingPage final : public Page, public CopyingView {
 };
 
 }  // namespace
+
+void CenterOnScreen(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
 
 int DialogBaseOf(Language language) {
   switch (language) {

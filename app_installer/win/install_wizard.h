@@ -16,4 +16,6 @@ void RunInstallWizard(HINSTANCE instance, int dialog_base, const InstallContext&
 // The dialog set of a language.
 int DialogBaseOf(Language language);
 
+void CenterOnScreen(HWND window);
+
 }  // namespace appsetup::win

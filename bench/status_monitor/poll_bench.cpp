@@ -96,6 +96,11 @@ class RecordingView final : public View {
   void SetPicture(Ctl, const std::wstring& p) override { ++writes; bytes += p.size(); }
   void ClearDrawing(Ctl) override { ++writes; }
   void FillBox(Ctl, int, int, Color) override { ++writes; }
+  void SetChecked(Ctl, bool) override { ++writes; }
+  bool IsChecked(Ctl) override { return false; }
+  void SetValue(Ctl, int) override { ++writes; }
+  int GetValue(Ctl) override { return 0; }
+  std::string GetText(Ctl) override { return {}; }
   bool IsWindowVisible() override { return true; }
   void ShowWindow() override {}
   void HideWindow() override {}

@@ -9,6 +9,7 @@
 #define IDD_PAGE_OPTIONS 1
 #define IDD_PAGE_COPYING 2
 #define IDD_PAGE_ABOUT 3
+#define IDD_PAGE_UNINSTALL 4  // the relay's uninstall window
 
 #define IDI_APPSETUP 10
 
@@ -33,6 +34,8 @@
 #define IDC_PRODUCT 1301
 #define IDC_LEGAL 1302
 #define IDC_COMMENTS 1303
+// Uninstall window (its Finish button is IDOK).
+#define IDC_UNINSTALL_STATUS 1401
 
 // Version resource texts.
 #define APPSETUP_PRODUCT_NAME "Emplacer"

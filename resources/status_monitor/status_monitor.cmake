@@ -3,9 +3,14 @@ include(${CMAKE_CURRENT_LIST_DIR}/pictures.cmake)
 
 add_library(status_monitor_win STATIC
   ${CMAKE_SOURCE_DIR}/status_monitor/win/dpi.cpp
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/files.cpp
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/font_cache.cpp
   ${CMAKE_SOURCE_DIR}/status_monitor/win/kvcmd_library.cpp
   ${CMAKE_SOURCE_DIR}/status_monitor/win/main_window.cpp
-  ${CMAKE_SOURCE_DIR}/status_monitor/win/picture_box.cpp)
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/picture_box.cpp
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/selector_controls.cpp
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/sub_form_window.cpp
+  ${CMAKE_SOURCE_DIR}/status_monitor/win/tray_shell.cpp)
 target_link_libraries(status_monitor_win PUBLIC status_monitor_core comctl32 gdiplus shell32)
 
 add_executable(TPX800StatusMonitor WIN32

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/win/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win_path.h"
 
@@ -64,15 +65,9 @@ std::unique_ptr<ProfileSource> Win32SetupFiles::openProfile(const std::wstring& 
 bool Win32SetupFiles::canRead(const std::wstring& path) { return static_cast<bool>(OpenForReading(path)); }
 
 std::optional<std::wstring> Win32SetupFiles::readAnsiText(const std::wstring& path) {
-  common::win::UniqueFile file = OpenForReading(path);
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxLicenseBytes) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size())) {
-    return std::nullopt;
-  }
+  const std::optional<std::string> read = common::win::ReadFileBytes(path, kMaxLicenseBytes);
+  if (!read) return std::nullopt;
+  const std::string& bytes = *read;
   if (bytes.empty()) return std::wstring();
   const int chars = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (chars <= 0) return std::nullopt;

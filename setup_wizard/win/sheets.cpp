@@ -5,16 +5,12 @@
 #include <vector>
 
 #include "common/win/handles.h"
+#include "common/win/resource_text.h"
 #include "resources/setup_wizard/resource.h"
 
 namespace setup_wizard::win {
 
-std::wstring LoadText(HINSTANCE module, int id) {
-  const wchar_t* text = nullptr;
-  // With a zero size the string table hands out a pointer to the resource text itself.
-  const int chars = ::LoadStringW(module, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&text), 0);
-  return chars > 0 && text ? std::wstring(text, static_cast<size_t>(chars)) : std::wstring();
-}
+std::wstring LoadText(HINSTANCE module, int id) { return common::win::LoadResourceText(module, static_cast<UINT>(id)); }
 
 PROPSHEETPAGEW PropertyPage::describe() {
   PROPSHEETPAGEW page{};
@@ -56,21 +52,30 @@ INT_PTR PropertyPage::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID != IDC_LOGO) return FALSE;
+      if (item->CtlID != IDC_LOGO) return onDrawItem(*item) ? TRUE : FALSE;
       drawLogo(*item);
       return TRUE;
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      LRESULT result = 0;
       if (header->code == PSN_SETACTIVE) {
         resetTitle();
-        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, onSetActive());
-        return TRUE;
+        result = onSetActive();
+      } else if (!onNotify(header->code, result)) {
+        return FALSE;
       }
-      return FALSE;
+      ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+      return TRUE;
     }
-    default:
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
       return FALSE;
+    case WM_DESTROY:
+      onDestroy();
+      return FALSE;
+    default:
+      return message >= WM_APP && onMessage(message, wParam, lParam) ? TRUE : FALSE;
   }
 }
 
@@ -93,59 +98,29 @@ void PropertyPage::drawLogo(const DRAWITEMSTRUCT& item) const {
   ::SelectObject(memory.get(), old);
 }
 
-namespace {
-
-void ShowWelcome(HWND page, const WizardRun& run, const WelcomeTexts& texts, HINSTANCE module, int mainId,
-                 int detailId, int continueId) {
-  ::SetDlgItemTextW(page, mainId, FormatWithName(LoadText(module, texts.main), run.information.productName()).c_str());
-  if (detailId != 0) ::SetDlgItemTextW(page, detailId, texts.detail ? LoadText(module, texts.detail).c_str() : L"");
-  if (!texts.continueShown) ::SetDlgItemTextW(page, continueId, L"");
+void StopBox(HWND owner, const std::wstring& caption, const std::wstring& text) {
+  ::MessageBeep(0xFFFFFFFF);
+  ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
 }
 
-WelcomeTexts CheckPreconditions(SupportLibrary& library, bool install) {
-  const int ok = library.CheckSetupPreconditions();
-  int32_t written = support_abi::kStatusUnset;
-  const int status = ok == 1 ? 0 : library.GetLastSupportStatus(&written);
-  return DecideWelcome(install, ok, status);
-}
-
-}  // namespace
-
-CIWzGuide::CIWzGuide(HINSTANCE module, WizardRun& run) : PropertyPage(module, run, IDD_IWZ_GUIDE) {}
-
-LRESULT CIWzGuide::onSetActive() {
-  const WelcomeTexts texts = CheckPreconditions(run_.library, true);
-  ShowWelcome(window(), run_, texts, module_, IDC_IWZ_GUIDE_MAIN, IDC_IWZ_GUIDE_DETAIL, IDC_IWZ_CONTINUE);
-  // The welcome page is never the last page of the finished wizard, and never offers Back.
-  setButtons(WizardButtons(texts.allowNext, false, true, false));
-  return 0;
-}
-
-CUWzGuide::CUWzGuide(HINSTANCE module, WizardRun& run) : PropertyPage(module, run, IDD_UWZ_GUIDE) {}
-
-LRESULT CUWzGuide::onSetActive() {
-  const WelcomeTexts texts = CheckPreconditions(run_.library, false);
-  ShowWelcome(window(), run_, texts, module_, IDC_UWZ_GUIDE_MAIN, 0, IDC_UWZ_CONTINUE);
-  setButtons(WizardButtons(texts.allowNext, false, true, false));
-  return 0;
+INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
+                       const std::vector<PropertyPage*>& pages, PFNPROPSHEETCALLBACK callback) {
+  std::vector<PROPSHEETPAGEW> described;
+  for (PropertyPage* page : pages) described.push_back(page->describe());
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | (callback ? PSH_USECALLBACK : 0);
+  header.hwndParent = owner;
+  header.hInstance = module;
+  header.pszCaption = title.c_str();
+  header.nPages = static_cast<UINT>(described.size());
+  header.ppsp = described.data();
+  header.pfnCallback = callback;
+  return ::PropertySheetW(&header);
 }
 
 int RunSheets(HINSTANCE module, HWND owner, WizardRun& run) {
-  std::vector<std::unique_ptr<PropertyPage>> pages;
-  if (run.install) pages.push_back(std::make_unique<CIWzGuide>(module, run));
-  else pages.push_back(std::make_unique<CUWzGuide>(module, run));
-
-  std::vector<PROPSHEETPAGEW> described;
-  for (const auto& page : pages) described.push_back(page->describe());
-  PROPSHEETHEADERW header{};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-  header.hwndParent = owner;
-  header.hInstance = module;
-  header.pszCaption = run.title.c_str();
-  header.nPages = static_cast<UINT>(described.size());
-  header.ppsp = described.data();
-  return ::PropertySheetW(&header) > 0 ? 1 : 0;
+  return run.install ? RunInstallation(module, owner, run) : RunDeletion(module, owner, run);
 }
 
 }  // namespace setup_wizard::win

@@ -5,6 +5,7 @@
 #include <prsht.h>
 
 #include <string>
+#include <vector>
 
 #include "setup_wizard/setup_app.h"
 
@@ -28,6 +29,14 @@ class PropertyPage {
   virtual void onInit() {}
   // Returns the value for DWLP_MSGRESULT.
   virtual LRESULT onSetActive() { return 0; }
+  // Other sheet notifications (Next, Finish, Cancel): true when handled, with the DWLP_MSGRESULT value.
+  virtual bool onNotify(UINT code, LRESULT& result) { return false; }
+  virtual void onCommand(int control, int code) {}
+  // Owner-drawn controls other than the logo.
+  virtual bool onDrawItem(const DRAWITEMSTRUCT& item) { return false; }
+  // Messages of the page's own (WM_APP and above); true when handled.
+  virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) { return false; }
+  virtual void onDestroy() {}
   HWND window() const { return window_; }
   HWND sheet() const { return ::GetParent(window_); }
   std::wstring text(int id) const { return LoadText(module_, id); }
@@ -47,22 +56,18 @@ class PropertyPage {
   HWND window_ = nullptr;
 };
 
-// The welcome pages of the installation and the deletion wizards.
-class CIWzGuide final : public PropertyPage {
- public:
-  CIWzGuide(HINSTANCE module, WizardRun& run);
+// Beeps, then shows `text` with the stop icon in the foreground, owned by `owner`.
+void StopBox(HWND owner, const std::wstring& caption, const std::wstring& text);
 
- private:
-  LRESULT onSetActive() override;
-};
+// A wizard-style sheet of `pages`, owned by `owner` and titled `title`; PropertySheetW's result.
+INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
+                       const std::vector<PropertyPage*>& pages, PFNPROPSHEETCALLBACK callback = nullptr);
 
-class CUWzGuide final : public PropertyPage {
- public:
-  CUWzGuide(HINSTANCE module, WizardRun& run);
+// The installation run: selection wizard, then the progress sheet with its worker (install_wizard.cpp).
+int RunInstallation(HINSTANCE module, HWND owner, WizardRun& run);
 
- private:
-  LRESULT onSetActive() override;
-};
+// The deletion run: selection wizard, then the progress sheet with its worker (uninstall_wizard.cpp).
+int RunDeletion(HINSTANCE module, HWND owner, WizardRun& run);
 
 // The selection wizard of the run, owned by `owner`; 1 when it ended with Finish, else 0.
 int RunSheets(HINSTANCE module, HWND owner, WizardRun& run);

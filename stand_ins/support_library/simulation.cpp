@@ -381,9 +381,21 @@ int32_t Simulation::InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRe
   u.hardwareIds = Text(hardwareIds);
   u.alternate = u.alternate || alternate;
   succeed(true);
-  // The driver is staged, but no printer is plugged in: the status says so.
-  if (!alternate) status_ = s_.usbDeviceStatus;
+  // The driver is staged; without a printer plugged in the status says so.
+  if (!alternate && !s_.printerConnected) status_ = s_.usbDeviceStatus;
   return 1;
+}
+
+void Simulation::noteStagedInf(const wchar_t* name, const std::wstring& oemInf) {
+  UsbDriver* u = name ? Find(s_.usbDrivers, name) : nullptr;
+  if (u == nullptr || u->oemInf == oemInf) return;
+  u->oemInf = oemInf;
+  modified_ = true;
+}
+
+bool Simulation::infStaged(const wchar_t* name) {
+  const UsbDriver* u = name ? Find(s_.usbDrivers, name) : nullptr;
+  return u != nullptr && !u->oemInf.empty();
 }
 
 int32_t Simulation::DeleteUsbDriver(const wchar_t* name) {

@@ -38,6 +38,7 @@ class Simulation {
 
   int32_t lastStatus() const { return status_; }
   bool modified() const { return modified_; }
+  bool printerConnected() const { return s_.printerConnected; }
   const std::vector<std::wstring>& journal() const { return journal_; }
 
   // One export call: a forced failure from [Fail] wins, then the behaviour runs; both are journaled.
@@ -77,6 +78,10 @@ class Simulation {
   int32_t InstallUsbDriver(const wchar_t* name, const support_abi::UsbDriverRecord* record,
                            const wchar_t* hardwareIds, bool alternate);
   int32_t DeleteUsbDriver(const wchar_t* name);
+  // The USB driver's information file was staged in the system's Inf folder as `oemInf`.
+  void noteStagedInf(const wchar_t* name, const std::wstring& oemInf);
+  bool infStaged(const wchar_t* name);
+
   int32_t EnumPrintProcessors(wchar_t* buffer, uint32_t size, uint32_t* needed);
   int32_t IsPrintProcessorInstalled(const wchar_t* name);
   int32_t IsDataTypeSupported(const wchar_t* processor, const wchar_t* dataType);

@@ -177,6 +177,7 @@ ParseResult ParseState(std::wstring_view text) {
       else if (SameName(key, L"PreconditionStatus") && number) s.preconditionStatus = static_cast<int32_t>(*number);
       else if (SameName(key, L"UsbDeviceStatus") && number) s.usbDeviceStatus = static_cast<int32_t>(*number);
       else if (SameName(key, L"SpoolerRunning")) s.spoolerRunning = Flag(value);
+      else if (SameName(key, L"PrinterConnected")) s.printerConnected = Flag(value);
       else if (SameName(key, L"Restarts") && number) s.restarts = static_cast<uint32_t>(*number);
       else if (SameName(key, L"SystemDirectory")) s.systemDirectory = value;
       else if (SameName(key, L"Journal")) s.journal = value;
@@ -228,6 +229,7 @@ ParseResult ParseState(std::wstring_view text) {
       if (SameName(key, L"File")) u.file = value;
       else if (SameName(key, L"HardwareIds")) u.hardwareIds = value;
       else if (SameName(key, L"Alternate")) u.alternate = Flag(value);
+      else if (SameName(key, L"OemInf")) u.oemInf = value;
     } else if (SameName(kind, L"Processor")) {
       Processor& p = FindOrAdd(s.processors, name);
       if (SameName(key, L"File")) p.file = value;
@@ -251,6 +253,7 @@ std::wstring FormatState(const State& s) {
   Line(out, L"PreconditionStatus", Dec(s.preconditionStatus));
   Line(out, L"UsbDeviceStatus", Dec(s.usbDeviceStatus));
   Line(out, L"SpoolerRunning", s.spoolerRunning ? L"1" : L"0");
+  if (s.printerConnected) Line(out, L"PrinterConnected", L"1");
   Line(out, L"Restarts", Dec(s.restarts));
   Line(out, L"SystemDirectory", s.systemDirectory);
   if (!s.journal.empty()) Line(out, L"Journal", s.journal);
@@ -304,6 +307,7 @@ std::wstring FormatState(const State& s) {
     Line(out, L"File", u.file);
     Line(out, L"HardwareIds", u.hardwareIds);
     if (u.alternate) Line(out, L"Alternate", L"1");
+    if (!u.oemInf.empty()) Line(out, L"OemInf", u.oemInf);
   }
   for (const Processor& p : s.processors) {
     out += L"\n[Processor:" + p.name + L"]\n";

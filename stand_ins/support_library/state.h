@@ -35,6 +35,9 @@ struct Driver {
 struct UsbDriver {
   std::wstring name, file, hardwareIds;
   bool alternate = false;
+  // The copy of its information file in the system's Inf folder ("oem3.inf"); the driver package
+  // is gone once that copy is.
+  std::wstring oemInf;
 };
 
 struct Processor {
@@ -58,6 +61,7 @@ struct State {
   bool preconditions = true;
   int32_t preconditionStatus = 5;
   int32_t usbDeviceStatus = 9;
+  bool printerConnected = false;  // a USB driver install also plugs the printer in (a present device)
   bool spoolerRunning = true;
   uint32_t restarts = 0;
   std::wstring systemDirectory = L"C:\\windows\\system32";

@@ -7,6 +7,7 @@
 
 #include "common/win/ansi.h"
 #include "common/win_path.h"
+#include "status_monitor/condition_set.h"
 #include "status_monitor/texts.h"
 #include "status_monitor/win/dpi.h"
 
@@ -16,8 +17,9 @@ namespace {
 
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr UINT_PTR kTimer2Id = 2;
-constexpr UINT kIconMessage = WM_APP + 1;
 constexpr UINT kIconId = 0;
+// A control whose drawn boxes changed since the last look: lParam is the control.
+constexpr UINT kFlushDrawingMessage = WM_APP + 2;
 constexpr UINT kMenuOpenId = 40000;
 constexpr UINT kMenuVersionId = 40002;
 constexpr int kFirstControlId = 1000;
@@ -29,6 +31,7 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
+    case WM_HSCROLL:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -39,7 +42,7 @@ LRESULT CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
-enum class Kind { Frame, Label, Button, Combo, Picture, Tab };
+enum class Kind { Frame, Label, Button, Combo, Picture, Tab, Option, Check, Scroll };
 
 // The window's design: every control with its page (-1: on every page), its container (positions are
 // relative to it) and its place in twips.
@@ -87,6 +90,121 @@ constexpr Design kDesign[] = {
     {{"Label0_6"}, Kind::Label, 0, {"Frame0", 6}, 180, 360, 2400, 255},
     {{"Frame0", 7}, Kind::Frame, 0, {"Frame0", 1}, 5940, 1890, 2640, 840},
     {{"Label0_7"}, Kind::Label, 0, {"Frame0", 7}, 180, 360, 2280, 255},
+    // Page 1, "Printer Setting": six sliders with their end texts and shown values, mode options,
+    // the coercivity group inside "MAG", and the two buttons.
+    {{"Frame1", 0}, Kind::Frame, 1, kNoContainer, 300, 480, 8760, 5100},
+    {{"Frame1", 1}, Kind::Frame, 1, {"Frame1", 0}, 180, 240, 4140, 840},
+    {{"Label1_1", 0}, Kind::Label, 1, {"Frame1", 1}, 120, 330, 540, 255},
+    {{"HScroll1", 0}, Kind::Scroll, 1, {"Frame1", 1}, 690, 300, 2460, 255},
+    {{"Label1_2", 0}, Kind::Label, 1, {"Frame1", 1}, 3240, 330, 780, 255},
+    {{"Label1_3", 0}, Kind::Label, 1, {"Frame1", 1}, 1740, 570, 600, 240},
+    {{"Frame1", 2}, Kind::Frame, 1, {"Frame1", 0}, 4440, 240, 4140, 840},
+    {{"Opt1_1", 0}, Kind::Option, 1, {"Frame1", 2}, 360, 360, 1560, 300},
+    {{"Opt1_1", 1}, Kind::Option, 1, {"Frame1", 2}, 2160, 360, 1560, 300},
+    {{"Frame1", 3}, Kind::Frame, 1, {"Frame1", 0}, 180, 1140, 4140, 840},
+    {{"Label1_1", 1}, Kind::Label, 1, {"Frame1", 3}, 120, 330, 540, 255},
+    {{"HScroll1", 1}, Kind::Scroll, 1, {"Frame1", 3}, 690, 300, 2460, 255},
+    {{"Label1_2", 1}, Kind::Label, 1, {"Frame1", 3}, 3240, 330, 780, 255},
+    {{"Label1_3", 1}, Kind::Label, 1, {"Frame1", 3}, 1740, 570, 600, 240},
+    {{"Frame1", 4}, Kind::Frame, 1, {"Frame1", 0}, 4440, 1140, 4140, 840},
+    {{"Opt1_2", 0}, Kind::Option, 1, {"Frame1", 4}, 360, 360, 1560, 300},
+    {{"Opt1_2", 1}, Kind::Option, 1, {"Frame1", 4}, 2160, 360, 1560, 300},
+    {{"Frame1", 5}, Kind::Frame, 1, {"Frame1", 0}, 180, 2040, 4140, 840},
+    {{"Label1_1", 2}, Kind::Label, 1, {"Frame1", 5}, 120, 330, 540, 255},
+    {{"HScroll1", 2}, Kind::Scroll, 1, {"Frame1", 5}, 690, 300, 2460, 255},
+    {{"Label1_2", 2}, Kind::Label, 1, {"Frame1", 5}, 3240, 330, 780, 255},
+    {{"Label1_3", 2}, Kind::Label, 1, {"Frame1", 5}, 1740, 570, 600, 240},
+    {{"Frame1", 6}, Kind::Frame, 1, {"Frame1", 0}, 4440, 2040, 4140, 2940},
+    {{"Frame1", 7}, Kind::Frame, 1, {"Frame1", 6}, 120, 270, 3900, 840},
+    {{"Label1_1", 3}, Kind::Label, 1, {"Frame1", 7}, 120, 330, 540, 255},
+    {{"HScroll1", 3}, Kind::Scroll, 1, {"Frame1", 7}, 690, 300, 2460, 255},
+    {{"Label1_2", 3}, Kind::Label, 1, {"Frame1", 7}, 3240, 330, 600, 255},
+    {{"Label1_3", 3}, Kind::Label, 1, {"Frame1", 7}, 1740, 570, 600, 240},
+    {{"Frame1", 8}, Kind::Frame, 1, {"Frame1", 6}, 120, 1200, 3900, 840},
+    {{"Opt1_3", 0}, Kind::Option, 1, {"Frame1", 8}, 120, 360, 240, 300},
+    {{"Opt1_3", 1}, Kind::Option, 1, {"Frame1", 8}, 360, 360, 1560, 300},
+    {{"Opt1_3", 2}, Kind::Option, 1, {"Frame1", 8}, 2160, 360, 1560, 300},
+    {{"Frame1", 10}, Kind::Frame, 1, {"Frame1", 0}, 180, 2940, 4140, 2040},
+    {{"Frame1", 11}, Kind::Frame, 1, {"Frame1", 10}, 120, 270, 3900, 840},
+    {{"Label1_1", 4}, Kind::Label, 1, {"Frame1", 11}, 120, 330, 540, 255},
+    {{"HScroll1", 4}, Kind::Scroll, 1, {"Frame1", 11}, 690, 300, 2460, 255},
+    {{"Label1_2", 4}, Kind::Label, 1, {"Frame1", 11}, 3240, 330, 600, 255},
+    {{"Label1_3", 4}, Kind::Label, 1, {"Frame1", 11}, 1740, 570, 600, 240},
+    {{"Frame1", 12}, Kind::Frame, 1, {"Frame1", 10}, 120, 1140, 3900, 840},
+    {{"Label1_1", 5}, Kind::Label, 1, {"Frame1", 12}, 120, 330, 540, 255},
+    {{"HScroll1", 5}, Kind::Scroll, 1, {"Frame1", 12}, 690, 300, 2460, 255},
+    {{"Label1_2", 5}, Kind::Label, 1, {"Frame1", 12}, 3240, 330, 600, 255},
+    {{"Label1_3", 5}, Kind::Label, 1, {"Frame1", 12}, 1740, 570, 600, 240},
+    {{"Frame1", 9}, Kind::Frame, 1, kNoContainer, 300, 5580, 8760, 660},
+    {{"Cmd1", 0}, Kind::Button, 1, {"Frame1", 9}, 5580, 195, 1440, 375},
+    {{"Cmd1", 1}, Kind::Button, 1, {"Frame1", 9}, 7140, 195, 1440, 375},
+    // Page 2, "Media Status".
+    {{"Frame2", 0}, Kind::Frame, 2, kNoContainer, 300, 480, 8760, 1560},
+    {{"Opt2", 0}, Kind::Option, 2, {"Frame2", 0}, 240, 300, 1800, 300},
+    {{"Opt2", 1}, Kind::Option, 2, {"Frame2", 0}, 2280, 300, 1800, 300},
+    {{"Opt2", 2}, Kind::Option, 2, {"Frame2", 0}, 4320, 300, 1800, 300},
+    {{"Label2", 8}, Kind::Label, 2, {"Frame2", 0}, 240, 720, 8280, 720},
+    {{"Frame2", 1}, Kind::Frame, 2, kNoContainer, 300, 2160, 2760, 720},
+    {{"Label2", 0}, Kind::Label, 2, {"Frame2", 1}, 180, 330, 2400, 255},
+    {{"Frame2", 2}, Kind::Frame, 2, kNoContainer, 3180, 2160, 5880, 720},
+    {{"Label2", 1}, Kind::Label, 2, {"Frame2", 2}, 180, 330, 5520, 255},
+    {{"Frame2", 3}, Kind::Frame, 2, kNoContainer, 300, 3000, 2820, 720},
+    {{"Label2", 2}, Kind::Label, 2, {"Frame2", 3}, 180, 330, 2460, 255},
+    {{"Frame2", 4}, Kind::Frame, 2, kNoContainer, 3270, 3000, 2820, 720},
+    {{"Label2", 3}, Kind::Label, 2, {"Frame2", 4}, 180, 330, 2460, 255},
+    {{"Frame2", 5}, Kind::Frame, 2, kNoContainer, 6240, 3000, 2820, 720},
+    {{"Label2", 4}, Kind::Label, 2, {"Frame2", 5}, 180, 330, 2460, 255},
+    {{"Frame2", 6}, Kind::Frame, 2, kNoContainer, 300, 3840, 2820, 720},
+    {{"Label2", 5}, Kind::Label, 2, {"Frame2", 6}, 180, 330, 480, 255},
+    {{"Label2", 7}, Kind::Label, 2, {"Frame2", 6}, 690, 330, 300, 255},
+    {{"Frame2", 7}, Kind::Frame, 2, kNoContainer, 3270, 3840, 2820, 720},
+    {{"Label2", 6}, Kind::Label, 2, {"Frame2", 7}, 180, 330, 2460, 255},
+    // Page 3, "Printer Property".
+    {{"Frame3", 0}, Kind::Frame, 3, kNoContainer, 300, 480, 2820, 660},
+    {{"Label3", 0}, Kind::Label, 3, {"Frame3", 0}, 180, 300, 2460, 255},
+    {{"Frame3", 1}, Kind::Frame, 3, kNoContainer, 3270, 480, 2820, 660},
+    {{"Label3", 1}, Kind::Label, 3, {"Frame3", 1}, 180, 300, 2460, 255},
+    {{"Frame3", 2}, Kind::Frame, 3, kNoContainer, 6240, 480, 2820, 660},
+    {{"Label3", 2}, Kind::Label, 3, {"Frame3", 2}, 180, 300, 2460, 255},
+    {{"Frame3", 3}, Kind::Frame, 3, kNoContainer, 300, 1260, 2820, 660},
+    {{"Label3", 3}, Kind::Label, 3, {"Frame3", 3}, 180, 300, 2460, 255},
+    {{"Frame3", 4}, Kind::Frame, 3, kNoContainer, 3270, 1260, 2820, 660},
+    {{"Label3", 4}, Kind::Label, 3, {"Frame3", 4}, 180, 300, 2460, 255},
+    {{"Frame3", 5}, Kind::Frame, 3, kNoContainer, 6240, 1260, 2820, 660},
+    {{"Label3", 5}, Kind::Label, 3, {"Frame3", 5}, 180, 300, 2460, 255},
+    {{"Frame3", 6}, Kind::Frame, 3, kNoContainer, 300, 2040, 2820, 660},
+    {{"Label3", 6}, Kind::Label, 3, {"Frame3", 6}, 180, 300, 2460, 255},
+    {{"Frame3", 8}, Kind::Frame, 3, kNoContainer, 3270, 2040, 5790, 660},
+    {{"Label3", 7}, Kind::Label, 3, {"Frame3", 8}, 180, 300, 5430, 255},
+    {{"Frame3", 7}, Kind::Frame, 3, kNoContainer, 300, 2820, 8760, 1260},
+    {{"Check3", 0}, Kind::Check, 3, {"Frame3", 7}, 240, 330, 2760, 300},
+    {{"Check3", 1}, Kind::Check, 3, {"Frame3", 7}, 3120, 330, 2760, 300},
+    {{"Check3", 2}, Kind::Check, 3, {"Frame3", 7}, 6000, 330, 2640, 300},
+    {{"Check3", 3}, Kind::Check, 3, {"Frame3", 7}, 240, 780, 2760, 300},
+    {{"Check3", 4}, Kind::Check, 3, {"Frame3", 7}, 3120, 780, 2760, 300},
+    {{"Check3", 5}, Kind::Check, 3, {"Frame3", 7}, 6000, 780, 2640, 300},
+    // Page 4, "Others"; the firmware file selector lies in Frame4(2) (SelectorControls).
+    {{"Frame4", 0}, Kind::Frame, 4, kNoContainer, 300, 540, 4200, 900},
+    {{"Label4_1"}, Kind::Label, 4, {"Frame4", 0}, 240, 390, 2160, 270},
+    {{"Cmd4", 0}, Kind::Button, 4, {"Frame4", 0}, 2760, 330, 1260, 375},
+    {{"Frame4", 1}, Kind::Frame, 4, kNoContainer, 4680, 540, 4380, 900},
+    {{"Opt4", 0}, Kind::Option, 4, {"Frame4", 1}, 180, 360, 1440, 300},
+    {{"Opt4", 1}, Kind::Option, 4, {"Frame4", 1}, 1620, 360, 1440, 300},
+    {{"Cmd4", 1}, Kind::Button, 4, {"Frame4", 1}, 3000, 330, 1260, 375},
+    {{"Frame4", 2}, Kind::Frame, 4, kNoContainer, 300, 1560, 8760, 3600},
+    {{"Cmd4", 2}, Kind::Button, 4, {"Frame4", 2}, 7260, 3060, 1260, 375},
+    {{"Frame4", 3}, Kind::Frame, 4, kNoContainer, 300, 5220, 8760, 1020},
+    {{"Label4_2", 0}, Kind::Label, 4, {"Frame4", 3}, 240, 180, 8280, 255},
+    {{"Label4_2", 1}, Kind::Label, 4, {"Frame4", 3}, 240, 435, 8280, 255},
+    {{"Label4_2", 2}, Kind::Label, 4, {"Frame4", 3}, 240, 690, 8280, 255},
+};
+
+struct DrawnBox {
+  RECT rect;
+  Color color;
+  friend bool operator==(const DrawnBox& a, const DrawnBox& b) {
+    return ::EqualRect(&a.rect, &b.rect) && a.color == b.color;
+  }
 };
 
 }  // namespace
@@ -103,11 +221,21 @@ struct MainWindow::Control {
   Color backColor = 0;
   std::wstring fontName = L"MS Shell Dlg";
   int fontSize = 8;
+  // What the window shows, so a write that changes nothing costs nothing: the text as last set,
+  // the control's own visibility (it shows only while its containers do too), and the drawn
+  // boxes of a picture with the ones asked for since (applied once the current event is handled).
+  std::string text;
+  bool textKnown = true;  // false once a list operation changed a combo box's text
+  bool shown = true;
+  std::vector<DrawnBox> drawn;
+  std::vector<DrawnBox> pending;
+  bool drawingPending = false;
 };
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 int MainWindow::ControlId(Ctl control) {
+  if (const int id = SelectorControls::ControlId(control); id != 0 && control.name.back() == '4') return id;
   for (size_t i = 0; i < std::size(kDesign); ++i) {
     if (kDesign[i].control == control) return kFirstControlId + static_cast<int>(i);
   }
@@ -170,6 +298,8 @@ bool MainWindow::Create() {
   ::AppendMenuW(iconMenu_.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(iconMenu_.get(), MF_STRING, kMenuVersionId, L"Version");
   ::SetMenuDefaultItem(iconMenu_.get(), 0, TRUE);
+  shell_.Attach(window_, iconMenu_.get(), kMenuOpenId, kMenuVersionId);
+  subForm_.SetOwner(window_);
   return true;
 }
 
@@ -195,10 +325,19 @@ void MainWindow::CreateControls() {
       case Kind::Combo: windowClass = L"COMBOBOX"; style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; break;
       case Kind::Picture: windowClass = PictureBox::kClassName; break;
       case Kind::Tab: windowClass = WC_TABCONTROLW; style |= WS_TABSTOP; break;
+      // Option buttons and boxes are checked by the window's rules (one option of an array), not by
+      // the button itself: indicator controls must not change on their own.
+      case Kind::Option: windowClass = L"BUTTON"; style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+      case Kind::Check: windowClass = L"BUTTON"; style |= BS_CHECKBOX | WS_TABSTOP; break;
+      case Kind::Scroll: windowClass = L"SCROLLBAR"; style |= SBS_HORZ | WS_TABSTOP; break;
     }
     const HWND parent = design.page >= 0 ? pages_[design.page] : window_;
     control->window = ::CreateWindowExW(0, windowClass, L"", style, 0, 0, 0, 0, parent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance_, nullptr);
+    if (design.kind == Kind::Scroll && design.control.index >= 0 && design.control.index < kSliderCount) {
+      const SliderRange& range = kSliderRanges[design.control.index];
+      ::SetScrollRange(control->window, SB_CTL, range.min, range.max, FALSE);
+    }
     controls_.push_back(std::move(control));
     Place(*controls_.back());
     ApplyFont(*controls_.back());
@@ -231,6 +370,10 @@ void MainWindow::CreateControls() {
       ::SetWindowPos((*it)->window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  if (const Control* frame = Find({"Frame4", 2})) {
+    selector4_.Create(instance_, pages_[4], window_, {frame->x, frame->y}, pageOrigin_);
+    selector4_.Attach(&other_.selector());
+  }
   ShowPage(0);
 }
 
@@ -245,17 +388,8 @@ void MainWindow::Place(Control& control) {
 }
 
 void MainWindow::ApplyFont(Control& control) {
-  const auto key = std::make_pair(control.fontName, control.fontSize);
-  auto it = fonts_.find(key);
-  if (it == fonts_.end()) {
-    LOGFONTW font{};
-    font.lfHeight = -::MulDiv(control.fontSize, WindowDpiY(window_), 72);
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    control.fontName.copy(font.lfFaceName, LF_FACESIZE - 1);
-    it = fonts_.emplace(key, common::win::UniqueGdi<HFONT>(::CreateFontIndirectW(&font))).first;
-  }
-  ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(it->second.get()), TRUE);
+  ::SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(window_, control.fontName, control.fontSize)),
+                 TRUE);
 }
 
 void MainWindow::ShowPage(int page) {
@@ -275,7 +409,13 @@ HBRUSH MainWindow::BrushFor(Color color) {
 // --- View -----------------------------------------------------------------------------------------
 
 void MainWindow::SetText(Ctl control, std::string_view text) {
+  Control* c = Find(control);
+  if (c && c->textKnown && c->text == text) return;
   const std::wstring wide = common::win::AnsiToWide(text);
+  if (c) {
+    c->text.assign(text);
+    c->textKnown = true;
+  }
   if (control.name == "MainForm") {
     ::SetWindowTextW(window_, wide.c_str());
   } else if (control.name == "SSTab1") {
@@ -286,7 +426,7 @@ void MainWindow::SetText(Ctl control, std::string_view text) {
   } else if (control.name == "MenuItem") {
     const UINT id = control.index == 0 ? kMenuOpenId : kMenuVersionId;
     ::ModifyMenuW(iconMenu_.get(), id, MF_BYCOMMAND | MF_STRING, id, wide.c_str());
-  } else if (Control* c = Find(control)) {
+  } else if (c) {
     if (c->design->kind == Kind::Combo) {
       // A list without entries shows its text as its only, selected item.
       ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
@@ -302,6 +442,7 @@ void MainWindow::SetText(Ctl control, std::string_view text) {
 
 void MainWindow::SetForeColor(Ctl control, Color color) {
   if (Control* c = Find(control)) {
+    if (c->hasForeColor && c->foreColor == color) return;
     c->hasForeColor = true;
     c->foreColor = color;
     ::InvalidateRect(c->window, nullptr, TRUE);
@@ -310,31 +451,65 @@ void MainWindow::SetForeColor(Ctl control, Color color) {
 
 void MainWindow::SetBackColor(Ctl control, Color color) {
   if (Control* c = Find(control)) {
+    if (c->hasBackColor == (color != kSystemWindowColor) && c->backColor == color) return;
     c->hasBackColor = color != kSystemWindowColor;
     c->backColor = color;
     ::InvalidateRect(c->window, nullptr, TRUE);
   }
 }
 
+// A control shows while it and every container around it are shown.
+void MainWindow::ApplyVisibility(Control& control) {
+  bool visible = control.shown;
+  for (Ctl container = control.design->container; visible && container.name.size();) {
+    const Control* outer = Find(container);
+    if (!outer) break;
+    visible = outer->shown;
+    container = outer->design->container;
+  }
+  const bool showing = (::GetWindowLongPtrW(control.window, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != showing) ::ShowWindow(control.window, visible ? SW_SHOWNA : SW_HIDE);
+}
+
 void MainWindow::SetVisible(Ctl control, bool visible) {
-  if (Control* c = Find(control)) {
-    ::ShowWindow(c->window, visible ? SW_SHOWNA : SW_HIDE);
+  Control* c = Find(control);
+  if (!c || c->shown == visible) return;
+  c->shown = visible;
+  ApplyVisibility(*c);
+  if (c->design->kind != Kind::Frame) return;
+  // What the frame holds, at any depth, follows it.
+  for (auto& inner : controls_) {
+    for (Ctl container = inner->design->container; container.name.size();) {
+      if (container == control) {
+        ApplyVisibility(*inner);
+        break;
+      }
+      const Control* outer = Find(container);
+      if (!outer) break;
+      container = outer->design->container;
+    }
   }
 }
 
 void MainWindow::SetEnabled(Ctl control, bool enabled) {
-  if (Control* c = Find(control)) ::EnableWindow(c->window, enabled);
+  Control* c = Find(control);
+  if (c && (::IsWindowEnabled(c->window) != FALSE) != enabled) ::EnableWindow(c->window, enabled);
 }
 
 void MainWindow::SetFontName(Ctl control, std::string_view name) {
+  if (selector4_.SetFontName(control, name)) return;
   if (Control* c = Find(control)) {
-    c->fontName = common::win::AnsiToWide(name);
+    std::wstring wide = common::win::AnsiToWide(name);
+    if (wide == c->fontName) return;
+    c->fontName = std::move(wide);
     ApplyFont(*c);
   }
 }
 
 void MainWindow::SetFontSize(Ctl control, int points) {
+  if (selector4_.SetFontSize(control, points)) return;
   if (Control* c = Find(control)) {
+    if (c->fontSize == points) return;
     c->fontSize = points;
     ApplyFont(*c);
   }
@@ -342,6 +517,7 @@ void MainWindow::SetFontSize(Ctl control, int points) {
 
 void MainWindow::SetTop(Ctl control, int twips) {
   if (Control* c = Find(control)) {
+    if (c->top == twips) return;
     c->top = twips;
     Place(*c);
   }
@@ -349,6 +525,7 @@ void MainWindow::SetTop(Ctl control, int twips) {
 
 void MainWindow::SetHeight(Ctl control, int twips) {
   if (Control* c = Find(control)) {
+    if (c->height == twips) return;
     c->height = twips;
     Place(*c);
   }
@@ -360,33 +537,94 @@ SizeTwips MainWindow::GetSize(Ctl control) {
 }
 
 void MainWindow::ClearList(Ctl control) {
-  if (Control* c = Find(control)) ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
+  if (Control* c = Find(control)) {
+    c->textKnown = false;
+    ::SendMessageW(c->window, CB_RESETCONTENT, 0, 0);
+  }
 }
 
 void MainWindow::AddItem(Ctl control, std::string_view text) {
   if (Control* c = Find(control)) {
+    c->textKnown = false;
     const std::wstring wide = common::win::AnsiToWide(text);
     ::SendMessageW(c->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   }
 }
 
 void MainWindow::SetListIndex(Ctl control, int index) {
-  if (Control* c = Find(control)) ::SendMessageW(c->window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  Control* c = Find(control);
+  if (!c || ::SendMessageW(c->window, CB_GETCURSEL, 0, 0) == index) return;
+  c->textKnown = false;
+  ::SendMessageW(c->window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void MainWindow::SetPicture(Ctl control, const std::wstring& path) {
   if (Control* c = Find(control)) PictureBox::SetPicture(c->window, path);
 }
 
+// A redraw clears a picture's boxes and draws them again; the picture box is told only when the
+// boxes asked for differ from the ones it shows, once the event that asked has been handled.
+void MainWindow::PendDrawing(Control& control) {
+  if (control.drawingPending) return;
+  control.drawingPending = true;
+  control.pending = control.drawn;
+  ::PostMessageW(window_, kFlushDrawingMessage, 0, reinterpret_cast<LPARAM>(&control));
+}
+
+void MainWindow::FlushDrawing(Control& control) {
+  if (!control.drawingPending) return;
+  control.drawingPending = false;
+  if (control.pending == control.drawn) return;
+  PictureBox::ClearDrawing(control.window);
+  for (const DrawnBox& box : control.pending) PictureBox::DrawBox(control.window, box.rect, box.color);
+  control.drawn.swap(control.pending);
+}
+
 void MainWindow::ClearDrawing(Ctl control) {
-  if (Control* c = Find(control)) PictureBox::ClearDrawing(c->window);
+  if (Control* c = Find(control)) {
+    PendDrawing(*c);
+    c->pending.clear();
+  }
 }
 
 void MainWindow::FillBox(Ctl control, int rightTwips, int bottomTwips, Color color) {
   if (Control* c = Find(control)) {
-    const RECT box{0, 0, TwipsToPixelsX(window_, rightTwips), TwipsToPixelsY(window_, bottomTwips)};
-    PictureBox::DrawBox(c->window, box, color);
+    PendDrawing(*c);
+    c->pending.push_back({RECT{0, 0, TwipsToPixelsX(window_, rightTwips), TwipsToPixelsY(window_, bottomTwips)}, color});
   }
+}
+
+void MainWindow::SetChecked(Ctl control, bool checked) {
+  Control* c = Find(control);
+  if (!c || IsChecked(control) == checked) return;
+  ::SendMessageW(c->window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool MainWindow::IsChecked(Ctl control) {
+  const Control* c = Find(control);
+  return c && ::SendMessageW(c->window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetValue(Ctl control, int value) {
+  Control* c = Find(control);
+  if (c && ::GetScrollPos(c->window, SB_CTL) != value) ::SetScrollPos(c->window, SB_CTL, value, TRUE);
+}
+
+int MainWindow::GetValue(Ctl control) {
+  const Control* c = Find(control);
+  return c ? ::GetScrollPos(c->window, SB_CTL) : 0;
+}
+
+std::string MainWindow::GetText(Ctl control) {
+  Control* c = Find(control);
+  if (!c) return {};
+  if (!c->textKnown) {
+    const int length = ::GetWindowTextLengthW(c->window);
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    wide.resize(static_cast<size_t>(::GetWindowTextW(c->window, wide.data(), length + 1)));
+    return common::win::WideToAnsi(wide);
+  }
+  return c->text;
 }
 
 bool MainWindow::IsWindowVisible() { return ::IsWindowVisible(window_) != FALSE; }
@@ -419,10 +657,19 @@ BoxAnswer MainWindow::Show(std::string_view text, BoxStyle style) {
     case BoxStyle::Error: flags |= MB_ICONEXCLAMATION | MB_OK; break;
     case BoxStyle::Question: flags |= MB_ICONQUESTION | MB_OKCANCEL; break;
     case BoxStyle::Critical: flags |= MB_ICONSTOP | MB_YESNO; break;
+    case BoxStyle::Information: flags |= MB_ICONINFORMATION | MB_OK; break;
+    case BoxStyle::QuestionYesNo: flags |= MB_ICONQUESTION | MB_YESNO; break;
+    case BoxStyle::QuestionOkOnly: flags |= MB_ICONQUESTION | MB_OK; break;
+    case BoxStyle::CriticalOk: flags |= MB_ICONSTOP | MB_OK; break;
+    case BoxStyle::CriticalCancelRetry: flags |= MB_ICONSTOP | MB_CANCELTRYCONTINUE; break;
   }
   const std::wstring wide = common::win::AnsiToWide(text);
   const std::wstring title = common::win::AnsiToWide(text::kTitle);
-  const HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+  HWND owner = window_ && ::IsWindowVisible(window_) ? window_ : nullptr;
+  // Over the instruction log window while it is open, so the box stays above it.
+  if (const HWND active = ::GetActiveWindow(); active && active != window_ && ::GetWindow(active, GW_OWNER) == window_) {
+    owner = active;
+  }
   switch (::MessageBoxW(owner, wide.c_str(), title.c_str(), flags)) {
     case IDOK: return BoxAnswer::Ok;
     case IDYES: return BoxAnswer::Yes;
@@ -470,6 +717,13 @@ void MainWindow::ProcessPendingEvents() {
   }
 }
 
+// --- PageInput ------------------------------------------------------------------------------------
+
+void MainWindow::SetHourglass(bool on) {
+  hourglass_ = on;
+  ::SetCursor(::LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW));
+}
+
 // --- Notification-area icon -----------------------------------------------------------------------
 
 void MainWindow::AddIcon() {
@@ -496,14 +750,46 @@ void MainWindow::RemoveIcon() {
   iconAdded_ = false;
 }
 
-void MainWindow::ShowIconMenu() {
-  if (::IsWindowVisible(window_) || menuOpen_) return;
-  POINT at;
-  ::GetCursorPos(&at);
-  ::SetForegroundWindow(window_);
-  menuOpen_ = true;
-  ::TrackPopupMenuEx(iconMenu_.get(), TPM_RIGHTALIGN | TPM_BOTTOMALIGN, at.x, at.y, window_, nullptr);
-  menuOpen_ = false;
+// --- Controls of pages 1 to 3 ---------------------------------------------------------------------
+
+void MainWindow::ClickPageControl(Ctl control) {
+  const Control* c = Find(control);
+  if (!c) return;
+  if (c->design->kind == Kind::Option) {
+    // Choosing an option clears the others of its array, as options in one frame do.
+    for (auto& other : controls_) {
+      if (other->design->control.name == control.name) SetChecked(other->design->control, other->design->control == control);
+    }
+    if (control.name == "Opt2") mediaDetail_.Opt2_Click(control.index);
+  } else if (control.name == "Check3") {
+    printerProperty_.Check3_Click(control.index);
+  } else if (control.name == "Cmd1") {
+    conditionSet_.Cmd1_Click(control.index);
+  }
+}
+
+void MainWindow::ScrollSlider(HWND slider, int request, int thumb) {
+  const Control* c = FindByWindow(slider);
+  if (!c || c->design->kind != Kind::Scroll) return;
+  int low = 0, high = 0;
+  ::GetScrollRange(slider, SB_CTL, &low, &high);
+  const int from = ::GetScrollPos(slider, SB_CTL);
+  int to = from;
+  switch (request) {
+    case SB_LINELEFT:
+    case SB_PAGELEFT: to = from - 1; break;
+    case SB_LINERIGHT:
+    case SB_PAGERIGHT: to = from + 1; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: to = thumb; break;
+    case SB_LEFT: to = low; break;
+    case SB_RIGHT: to = high; break;
+    default: return;
+  }
+  to = std::clamp(to, low, high);
+  if (to == from) return;
+  ::SetScrollPos(slider, SB_CTL, to, TRUE);
+  conditionSet_.HScroll1_Change(c->design->control.index);
 }
 
 // --- Messages -------------------------------------------------------------------------------------
@@ -542,11 +828,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const Ctl control = c->design->control;
       if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmd0") form_.Cmd0_Click(control.index);
       if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmdm") form_.Cmdm_Click();
+      if (HIWORD(wParam) == BN_CLICKED && control.name == "Cmd4") other_.Cmd4_Click(control.index);
       if (HIWORD(wParam) == CBN_SELCHANGE && control.name == "Combo0") {
         form_.Combo0_Click(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
       }
+      if (HIWORD(wParam) == BN_CLICKED) ClickPageControl(control);
       return 0;
     }
+    case WM_HSCROLL:
+      ScrollSlider(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case kFlushDrawingMessage:
+      FlushDrawing(*reinterpret_cast<Control*>(lParam));
+      return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->hwndFrom == tab_ && header->code == TCN_SELCHANGE) {
@@ -569,16 +863,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::SetBkColor(dc, c->backColor);
         return reinterpret_cast<LRESULT>(BrushFor(c->backColor));
       }
-      if (c->design->kind == Kind::Label || c->design->kind == Kind::Frame) {
+      if (c->design->kind == Kind::Label || c->design->kind == Kind::Frame || c->design->kind == Kind::Option ||
+          c->design->kind == Kind::Check) {
         ::SetBkColor(dc, ::GetSysColor(COLOR_3DFACE));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_3DFACE));
       }
       break;
     }
     case kIconMessage:
-      if (LOWORD(lParam) == WM_LBUTTONDBLCLK) form_.Icon_DoubleClick();
-      if (LOWORD(lParam) == WM_RBUTTONDOWN) ShowIconMenu();
+      ticon_.OnIconEvent(LOWORD(lParam) == WM_LBUTTONDBLCLK ? IconEvent::DoubleClick
+                         : LOWORD(lParam) == WM_RBUTTONDOWN ? IconEvent::RightButtonDown
+                                                            : IconEvent::Other);
       return 0;
+    case WM_SETCURSOR:
+      if (hourglass_) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) form_.Activate();
       break;
@@ -607,6 +909,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int MainWindow::Run() {
   if (!Create()) return 1;
+  form_.SetPage(1, &conditionSet_);
+  form_.SetPage(2, &mediaDetail_);
+  form_.SetPage(3, &printerProperty_);
+  form_.SetPage(4, &other_);
+  form_.SetLogWindow(&subForm_);
   wchar_t modulePath[MAX_PATH * 4];
   const DWORD length = ::GetModuleFileNameW(nullptr, modulePath, static_cast<DWORD>(std::size(modulePath)));
   form_.Load(common::DirectoryOf(std::wstring_view(modulePath, length)));

@@ -42,6 +42,14 @@ struct State {
   size_t current = 0;
   int loadCount = 0;
   std::vector<Box> boxes;
+  // Painting reuses one off-screen bitmap and two memory DCs: making them anew for every frame
+  // costs the display driver several round trips to the window server each time. The bitmap is
+  // declared before its DC, so the DC goes first.
+  UniqueGdi<HBITMAP> buffer;
+  SIZE bufferSize{};
+  UniqueMemoryDc bufferDc;
+  UniqueMemoryDc sourceDc;
+  bool paused = false;  // an animation stops while its box is hidden and goes on when it is painted
 };
 
 State* StateOf(HWND box) {
@@ -118,29 +126,35 @@ void Load(State& state) {
   Compose(state);
 }
 
-void Paint(HDC target, const RECT& client, const State& state) {
+void Paint(HDC target, const RECT& client, State& state) {
   const int width = client.right - client.left, height = client.bottom - client.top;
   if (width <= 0 || height <= 0) return;
-  // Drawn off screen and copied in one go, so the face colour never flashes over the picture.
-  UniqueMemoryDc memory(::CreateCompatibleDC(target));
-  UniqueGdi<HBITMAP> bitmap(::CreateCompatibleBitmap(target, width, height));
-  if (!memory || !bitmap) return;
-  {
-    Selection selected(memory.get(), bitmap.get());
-    ::FillRect(memory.get(), &client, ::GetSysColorBrush(COLOR_3DFACE));
-    if (!state.frames.empty() && state.composed[state.current]) {
-      Gdiplus::Bitmap& frame = *state.frames[state.current];
-      UniqueMemoryDc source(::CreateCompatibleDC(target));
-      Selection picture(source.get(), state.composed[state.current].get());
-      ::BitBlt(memory.get(), 0, 0, static_cast<int>(frame.GetWidth()), static_cast<int>(frame.GetHeight()), source.get(),
-               0, 0, SRCCOPY);
+  if (!state.bufferDc || !state.sourceDc || state.bufferSize.cx != width || state.bufferSize.cy != height) {
+    state.bufferDc.reset();
+    state.buffer.reset(::CreateCompatibleBitmap(target, width, height));
+    state.bufferDc.reset(::CreateCompatibleDC(target));
+    state.sourceDc.reset(::CreateCompatibleDC(target));
+    if (!state.buffer || !state.bufferDc || !state.sourceDc) {
+      state.bufferDc.reset();
+      return;
     }
-    for (const Box& box : state.boxes) {
-      UniqueGdi<HBRUSH> brush(::CreateSolidBrush(box.color));
-      if (brush) ::FillRect(memory.get(), &box.rect, brush.get());
-    }
-    ::BitBlt(target, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    ::SelectObject(state.bufferDc.get(), state.buffer.get());  // stays selected while both live
+    state.bufferSize = {width, height};
   }
+  // Drawn off screen and copied in one go, so the face colour never flashes over the picture.
+  HDC memory = state.bufferDc.get();
+  ::FillRect(memory, &client, ::GetSysColorBrush(COLOR_3DFACE));
+  if (!state.frames.empty() && state.composed[state.current]) {
+    Gdiplus::Bitmap& frame = *state.frames[state.current];
+    Selection picture(state.sourceDc.get(), state.composed[state.current].get());
+    ::BitBlt(memory, 0, 0, static_cast<int>(frame.GetWidth()), static_cast<int>(frame.GetHeight()),
+             state.sourceDc.get(), 0, 0, SRCCOPY);
+  }
+  for (const Box& box : state.boxes) {
+    UniqueGdi<HBRUSH> brush(::CreateSolidBrush(box.color));
+    if (brush) ::FillRect(memory, &box.rect, brush.get());
+  }
+  ::BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);
 }
 
 void StartFrame(HWND box, State& state) {
@@ -164,6 +178,10 @@ LRESULT HandleMessage(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
       return 1;  // WM_PAINT covers every pixel
     case WM_PAINT: {
       PAINTSTRUCT paint;
+      if (state && state->paused) {
+        state->paused = false;
+        StartFrame(box, *state);
+      }
       HDC dc = ::BeginPaint(box, &paint);
       RECT client;
       ::GetClientRect(box, &client);
@@ -185,6 +203,11 @@ LRESULT HandleMessage(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_TIMER:
       if (wparam == kAnimationTimer && state && state->frames.size() > 1) {
+        if (!::IsWindowVisible(box)) {  // another page or the hidden window: nothing to show
+          ::KillTimer(box, kAnimationTimer);
+          state->paused = true;
+          return 0;
+        }
         state->current = (state->current + 1) % state->frames.size();
         StartFrame(box, *state);
         ::InvalidateRect(box, nullptr, FALSE);
@@ -226,6 +249,7 @@ bool PictureBox::Register(HINSTANCE instance) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
   cls.lpfnWndProc = WindowProc;
+  cls.style = CS_OWNDC;  // one DC for the box's life: no new display DC for every frame painted
   cls.hInstance = instance;
   cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   cls.lpszClassName = kClassName;
@@ -248,6 +272,7 @@ void PictureBox::SetPicture(HWND box, const std::wstring& path) {
     state->frames.clear();
     state->delaysMs.clear();
     state->current = 0;
+    state->paused = false;
     state->path = path;
     if (!path.empty()) {
       ++state->loadCount;

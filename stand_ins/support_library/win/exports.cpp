@@ -1,6 +1,9 @@
 // LMOSSUPW.DLL stand-in: each export loads the state file, runs its simulation, saves the state
 // when it changed and appends the call to the journal. The .def file maps the ordinals.
 #include <windows.h>
+#include <setupapi.h>
+#include <initguid.h>
+#include <devguid.h>
 
 #include <exception>
 #include <string>
@@ -88,6 +91,37 @@ class StateLock {
   bool owned_ = false;
 };
 
+std::wstring InfFolder() {
+  wchar_t windows[MAX_PATH] = {};
+  const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? common::JoinPath(std::wstring(windows, n), L"Inf") : std::wstring();
+}
+
+// A USB driver package is gone once its information file's copy in the Inf folder is (uninstalled
+// through the set-up API or deleted): the state forgets it. True when any was forgotten.
+bool ForgetUninstalledUsbDrivers(State& state) {
+  const std::wstring inf = InfFolder();
+  const auto gone = std::erase_if(state.usbDrivers, [&](const support_stand_in::UsbDriver& u) {
+    return !u.oemInf.empty() &&
+           ::GetFileAttributesW(common::JoinPath(inf, u.oemInf).c_str()) == INVALID_FILE_ATTRIBUTES;
+  });
+  return gone > 0;
+}
+
+// Stages the USB driver's information file as Windows does: copied into the Inf folder under the
+// first free name oem<N>.inf. Empty when there is none to copy.
+std::wstring StageInf(const abi::UsbDriverRecord* record) {
+  if (record == nullptr || record->infFile == nullptr || *record->infFile == L'\0') return {};
+  const std::wstring source = std::wstring(record->sourceDirectory ? record->sourceDirectory : L"") + record->infFile;
+  const std::wstring inf = InfFolder();
+  for (int n = 0; n < 1000 && !inf.empty(); ++n) {
+    const std::wstring name = L"oem" + std::to_wstring(n) + L".inf";
+    if (::CopyFileW(source.c_str(), common::JoinPath(inf, name).c_str(), TRUE)) return name;
+    if (::GetLastError() != ERROR_FILE_EXISTS) return {};
+  }
+  return {};
+}
+
 // One call under the state lock.
 template <typename Behaviour, typename... Args>
 int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
@@ -97,10 +131,11 @@ int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
     std::wstring text;
     ReadText(statePath, text);
     support_stand_in::ParseResult parsed = support_stand_in::ParseState(text);
+    const bool forgotten = ForgetUninstalledUsbDrivers(parsed.state);
     Simulation sim(parsed.state, g_lastStatus);
     const int32_t result = sim.run(ordinal, behaviour, args...);
     g_lastStatus = sim.lastStatus();
-    if (sim.modified()) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
+    if (sim.modified() || forgotten) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
     const std::wstring journal = JournalPath(parsed.state, statePath);
     if (!journal.empty()) {
       std::wstring lines;
@@ -112,6 +147,28 @@ int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
   } catch (const std::exception&) {
     return 0;
   }
+}
+
+// Plugs the simulated printer in: a present device the set-up API lists with the USB driver's
+// name as description and "USB\<ids>" as hardware ID, as the wizard's device search expects.
+void PlugInPrinter(const wchar_t* name, const wchar_t* ids) {
+  if (name == nullptr || ids == nullptr || *ids == L'\0') return;
+  const HDEVINFO set = ::SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_USB, nullptr);
+  if (set == INVALID_HANDLE_VALUE) return;
+  const std::wstring hardwareId = L"USB\\" + std::wstring(ids);
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  // A printer plugged in by an earlier run is still there: creating it again fails, which is fine.
+  if (::SetupDiCreateDeviceInfoW(set, (hardwareId + L"\\STANDIN").c_str(), &GUID_DEVCLASS_USB, name, nullptr, 0,
+                                 &device)) {
+    std::wstring multi = hardwareId;
+    multi.push_back(L'\0');
+    multi.push_back(L'\0');
+    ::SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(multi.c_str()),
+                                        static_cast<DWORD>(multi.size() * sizeof(wchar_t)));
+    ::SetupDiRegisterDeviceInfo(set, &device, 0, nullptr, nullptr, nullptr);
+  }
+  ::SetupDiDestroyDeviceInfoList(set);
 }
 
 }  // namespace
@@ -221,15 +278,31 @@ EXPORT LM_IsUsbDriverInstalled(const wchar_t* name, uint32_t reserved) {
   return Call(abi::kIsUsbDriverInstalled, [=](Simulation& s) { return s.IsUsbDriverInstalled(name); }, name,
               reserved);
 }
+namespace {
+
+// Installs a USB driver; its information file is staged the first time.
+int32_t InstallUsbDriver(Simulation& s, const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
+                         bool alternate) {
+  const int32_t result = s.InstallUsbDriver(name, record, ids, alternate);
+  if (result == 1 && !s.infStaged(name)) s.noteStagedInf(name, StageInf(record));
+  return result;
+}
+
+}  // namespace
+
 EXPORT LM_InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                            uint32_t flags, uint32_t reserved) {
-  return Call(abi::kInstallUsbDriver, [=](Simulation& s) { return s.InstallUsbDriver(name, record, ids, false); },
+  return Call(abi::kInstallUsbDriver, [=](Simulation& s) {
+    const int32_t result = InstallUsbDriver(s, name, record, ids, false);
+    if (result == 1 && s.printerConnected()) PlugInPrinter(name, ids);
+    return result;
+  },
               name, record, ids, flags, reserved);
 }
 EXPORT LM_InstallUsbDriverAlternate(const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                                     uint32_t flags, uint32_t reserved) {
   return Call(abi::kInstallUsbDriverAlternate,
-              [=](Simulation& s) { return s.InstallUsbDriver(name, record, ids, true); }, name, record, ids, flags,
+              [=](Simulation& s) { return InstallUsbDriver(s, name, record, ids, true); }, name, record, ids, flags,
               reserved);
 }
 EXPORT LM_DeleteUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* record, uint32_t flags) {

@@ -28,8 +28,22 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
   std::set<std::string> dirs;
   std::map<std::string, std::map<std::string, std::string>> ini;  // "file|section" -> key -> value
 
+  // Junctions: link folder -> target folder (both as Full() gives them). A path through a link
+  // reaches the target, as on a real disk.
+  std::map<std::string, std::string> junctions;
+  std::set<std::string> undeletable;  // files whose deletion fails (open elsewhere)
+  std::set<std::string> unremovable;  // folders whose removal fails
+
   std::string Full(const std::string& path) const {
-    return RootLength(CodePage{}, path) > 0 ? Lower(path) : Lower(current + path);
+    std::string full = RootLength(CodePage{}, path) > 0 ? Lower(path) : Lower(current + path);
+    for (const auto& [link, target] : junctions) {
+      if (full.starts_with(link + "\\")) return target + full.substr(link.size());
+    }
+    return full;
+  }
+  void AddJunction(const std::string& link, const std::string& target) {
+    dirs.insert(Full(link));
+    junctions[Full(link)] = Full(target);
   }
   void Put(const std::string& path, const std::string& content, uint64_t time) {
     files[Full(path)] = {content, time};
@@ -75,7 +89,17 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
   }
   bool RemoveFolder(const std::string& path) override {
     removed.push_back(path);
-    return dirs.erase(Full(path)) > 0;
+    const std::string full = Full(path);
+    if (unremovable.count(full)) return false;
+    const std::string prefix = full + "\\";
+    for (const std::string& dir : dirs) {
+      if (dir.starts_with(prefix)) return false;
+    }
+    for (const auto& [name, file] : files) {
+      if (name.starts_with(prefix)) return false;
+    }
+    junctions.erase(full);
+    return dirs.erase(full) > 0;
   }
   CopyOutcome CopyFile(const std::string& from, const std::string& to, bool overwrite) override {
     FakeFile* source = Find(from);
@@ -116,6 +140,27 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
     return names;
   }
 
+  std::vector<FolderItem> List(const std::string& folder) override {
+    std::vector<FolderItem> items;
+    const std::string prefix = Full(folder) + "\\";
+    auto direct = [&](const std::string& path) {
+      return path.starts_with(prefix) && path.find('\\', prefix.size()) == std::string::npos;
+    };
+    for (const std::string& dir : dirs) {
+      if (direct(dir)) items.push_back({dir.substr(prefix.size()), true, junctions.count(dir) > 0});
+    }
+    for (const auto& [name, file] : files) {
+      if (direct(name)) items.push_back({name.substr(prefix.size()), false, false});
+    }
+    return items;
+  }
+  bool DeleteFile(const std::string& path) override {
+    deleted.push_back(path);
+    if (undeletable.count(Full(path))) return false;
+    return files.erase(Full(path)) > 0;
+  }
+
+  std::vector<std::string> deleted;
   std::vector<std::string> created;
   std::vector<std::string> removed;
   std::vector<std::string> free_queries;
@@ -149,22 +194,63 @@ class NumberedStrings : public StringTablePort {
  public:
   std::optional<std::string> Load(Language, int number) override {
     if (number == msg::kLowDiskSpace) return "#14 %u";
+    if (number == msg::kMainFileLocked) return "#28 %s|%s";
     if (number == msg::kInstallSucceeded || number == msg::kRootDirectory ||
-        number == msg::kNeedDriveAndPath) {
+        number == msg::kNeedDriveAndPath || number == msg::kBadRegEntry ||
+        number == msg::kCloseResidentApps || number == msg::kRelayFailed) {
       return "#" + std::to_string(number);
     }
     return "#" + std::to_string(number) + " %s";
   }
 };
 
+// Keys by path (the root is not told apart), each with its values; a key's subkeys are the keys
+// below it, enumerated in path order.
 class WrittenRegistry : public RegistryWriterPort {
  public:
   std::map<std::string, std::map<std::string, std::string>> keys;
+  std::set<std::string> undeletable;  // lower-case paths whose deletion fails
+
+  // Adds a key and every level above it.
+  void AddKey(const std::string& path) {
+    for (size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
+      keys[path.substr(0, at)];
+    }
+    keys[path];
+  }
+  bool Has(const std::string& path) const {
+    return std::any_of(keys.begin(), keys.end(), [&](const auto& key) { return Lower(key.first) == Lower(path); });
+  }
+  std::vector<std::string> Children(const std::string& path) const {
+    std::vector<std::string> names;
+    const std::string prefix = Lower(path) + "\\";
+    for (const auto& [key, values] : keys) {
+      const std::string lower = Lower(key);
+      if (lower.starts_with(prefix) && lower.find('\\', prefix.size()) == std::string::npos) {
+        names.push_back(key.substr(prefix.size()));
+      }
+    }
+    return names;
+  }
+
   bool WriteStrings(RegistryRoot root, const std::string& subkey,
                     const std::vector<std::pair<std::string, std::string>>& values) override {
     for (const auto& [name, value] : values) keys[subkey][name] = value;
     return true;
   }
+  bool OpensForDeletion(RegistryRoot, const std::string& subkey) override { return Has(subkey); }
+  std::optional<std::string> SubkeyAt(RegistryRoot, const std::string& subkey, uint32_t index) override {
+    enumerated.push_back(subkey + "#" + std::to_string(index));
+    const std::vector<std::string> names = Children(subkey);
+    if (index >= names.size()) return std::nullopt;
+    return names[index];
+  }
+  bool DeleteKey(RegistryRoot, const std::string& subkey) override {
+    if (!Children(subkey).empty() || undeletable.count(Lower(subkey))) return false;
+    return std::erase_if(keys, [&](const auto& key) { return Lower(key.first) == Lower(subkey); }) > 0;
+  }
+
+  std::vector<std::string> enumerated;  // "key#index" of every enumeration call
 };
 
 class SavedLinks : public ShellLinkPort {
@@ -207,7 +293,7 @@ struct FlowFixture {
   InstallPorts install{disk, written, links};
   Messages messages{strings, Language::English};
   InstallerState state;
-  InstallContext ctx{state, ports, install, messages};
+  InstallContext ctx{{state, ports, messages}, install};
 
   FlowFixture() {
     state.program_path = "D:\\pkg\\appsetup.exe";

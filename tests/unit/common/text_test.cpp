@@ -19,6 +19,16 @@ TEST(Utf8Wide, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(common::WideToUtf8(lone), "\xEF\xBF\xBDx");
 }
 
+TEST(Utf16Le, DecodesTwoBytesAUnitAndDropsAnOddLastByte) {
+  const std::string bytes("\xFF\xFE" "A\0" "\xE5\x65" "\x0A", 7);
+  const std::wstring wide = common::Utf16LeToWide(bytes);
+  ASSERT_EQ(wide.size(), 3u);
+  EXPECT_EQ(static_cast<char16_t>(wide[0]), u'\uFEFF');
+  EXPECT_EQ(wide[1], L'A');
+  EXPECT_EQ(static_cast<char16_t>(wide[2]), u'\u65E5');
+  EXPECT_EQ(common::WideToUtf16Le(wide), bytes.substr(0, 6));
+}
+
 TEST(HexUpper, PadsToWidthAndNeverCuts) {
   EXPECT_EQ(common::HexUpper(0x1020480, 8), "01020480");
   EXPECT_EQ(common::HexUpper(0, 4), "0000");

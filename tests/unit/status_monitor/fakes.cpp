@@ -132,19 +132,32 @@ KvResult FakeLibrary::VPDInquiry(PrinterRef printer, int32_t, uint8_t* buffer) {
   return result;
 }
 
-KvResult FakeLibrary::SendDiagnostic(PrinterRef, int32_t, int32_t, int32_t, int32_t*) {
+KvResult FakeLibrary::SendDiagnostic(PrinterRef, int32_t selfTest, int32_t sides, int32_t count, int32_t* value) {
+  diagnostics.push_back({selfTest, sides, count, *value});
+  *value = 0x5A5A;  // the library leaves something behind in it
   FAKE_BEGIN("SendDiagnostic", "SendDiagnostic");
   return result;
 }
-KvResult FakeLibrary::LogSelect(PrinterRef) {
+KvResult FakeLibrary::LogSelect(PrinterRef printer) {
   FAKE_BEGIN("LogSelect", "LogSelect");
+  if (FakePrinter* p = Find(printer)) std::fill(p->logCounters.begin() + 16, p->logCounters.begin() + 20, 0);
   return result;
 }
-KvResult FakeLibrary::UpdateFirmware(PrinterRef, const uint8_t*, int32_t) {
+namespace {
+std::wstring PathFromBytes(const uint8_t* bytes) {
+  std::wstring path;
+  for (size_t i = 0; bytes[i] || bytes[i + 1]; i += 2) path.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
+  return path;
+}
+}  // namespace
+KvResult FakeLibrary::UpdateFirmware(PrinterRef, const uint8_t* path, int32_t flags) {
+  paths.push_back(PathFromBytes(path));
+  firmwareFlags = flags;
   FAKE_BEGIN("UpdateFirmware", "UpdateFirmware");
   return result;
 }
-KvResult FakeLibrary::GetLogMessageAsFile(PrinterRef, const uint8_t*) {
+KvResult FakeLibrary::GetLogMessageAsFile(PrinterRef, const uint8_t* path) {
+  paths.push_back(PathFromBytes(path));
   FAKE_BEGIN("GetLogMessageAsFile", "GetLogMessageAsFile");
   return result;
 }
@@ -183,7 +196,7 @@ BoxAnswer FakeBoxes::Show(std::string_view text, BoxStyle style) {
     answers.pop_front();
     return answer;
   }
-  return style == BoxStyle::Critical ? BoxAnswer::Yes : BoxAnswer::Ok;
+  return style == BoxStyle::Critical || style == BoxStyle::QuestionYesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
 }
 
 FakePrinter ReadyPrinter(int32_t unit) {

@@ -39,6 +39,13 @@ class FakeLibrary : public Kvcmd {
   std::map<std::string, std::deque<int32_t>> scripted;
   // GetPrinterStatus return values in turn (1 when the script is empty).
   std::deque<int32_t> statusReturns;
+  // Arguments of the maintenance calls: each test print attempt, and each path sent.
+  struct Diagnostic {
+    int32_t selfTest, sides, count, valueBefore;
+  };
+  std::vector<Diagnostic> diagnostics;
+  std::vector<std::wstring> paths;
+  int32_t firmwareFlags = -1;
 
   KvResult ScanKV450(int32_t& handle, int32_t& unit) override;
   KvResult ScanKV450Next(int32_t& handle, int32_t& unit) override;
@@ -106,6 +113,8 @@ struct ControlState {
   int boxRight = 0;
   int boxBottom = 0;
   Color boxColor = 0;
+  bool checked = false;
+  int value = 0;
 };
 
 class FakeView : public View {
@@ -148,6 +157,11 @@ class FakeView : public View {
     state.boxBottom = bottom;
     state.boxColor = color;
   }
+  void SetChecked(Ctl c, bool checked) override { ++writes; (*this)[c].checked = checked; }
+  bool IsChecked(Ctl c) override { return (*this)[c].checked; }
+  void SetValue(Ctl c, int value) override { ++writes; (*this)[c].value = value; }
+  int GetValue(Ctl c) override { return (*this)[c].value; }
+  std::string GetText(Ctl c) override { return (*this)[c].text; }
   bool IsWindowVisible() override { return windowVisible; }
   void ShowWindow() override { windowVisible = true; }
   void HideWindow() override { windowVisible = false; }

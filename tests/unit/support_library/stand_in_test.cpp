@@ -184,3 +184,27 @@ TEST_F(StandIn, BusyDriversLockedMonitorsAndTheSpooler) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace support_stand_in;
+
+TEST(StandInPrinter, ConnectedPrinterLeavesNoAlternateStatusAndIsKept) {
+  ParseResult parsed = ParseState(L"[System]\nPrinterConnected=1\nUsbDeviceStatus=9\n");
+  ASSERT_TRUE(parsed.problems.empty());
+  EXPECT_TRUE(parsed.state.printerConnected);
+  support_abi::UsbDriverRecord usb{L"D:\\usb\\", L"tpxusb.sys", L"tpxusb.inf", nullptr, nullptr, 1, 0};
+  Simulation sim(parsed.state, 0);
+  EXPECT_EQ(sim.InstallUsbDriver(L"TPX USB", &usb, L"VID_1234&PID_0001", false), 1);
+  EXPECT_EQ(sim.lastStatus(), 0);
+  EXPECT_TRUE(sim.printerConnected());
+  EXPECT_TRUE(ParseState(FormatState(parsed.state)).state.printerConnected);
+
+  State unplugged = ParseState(L"[System]\nUsbDeviceStatus=9\n").state;
+  Simulation other(unplugged, 0);
+  EXPECT_EQ(other.InstallUsbDriver(L"TPX USB", &usb, L"VID_1234&PID_0001", false), 1);
+  EXPECT_EQ(other.lastStatus(), 9);
+  EXPECT_EQ(FormatState(unplugged).find(L"PrinterConnected"), std::wstring::npos);
+}
+
+}  // namespace

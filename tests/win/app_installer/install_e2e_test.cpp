@@ -1,56 +1,10 @@
-#include <windows.h>
-#include <shlobj.h>
-#include <shobjidl.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "common/text.h"
-#include "common/win/handles.h"
-#include "resources/app_installer/appsetup_ids.h"
-#include "tests/win/app_installer/wizard_robot.h"
+#include "tests/win/app_installer/e2e_fixture.h"
 
 namespace appsetup {
 namespace {
 
-using common::win::ComInit;
-using common::win::ComPtr;
 namespace robot = appsetup::robot;
-
-const wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-const char* const kMonitorFiles[] = {"TPX800StatusMonitor.exe", "LOGO.gif", "READY.gif", "RUN.gif",
-                                     "ERROR.gif", "ANY.gif", "NONE.gif", "YMCKOP.gif", "YMCKOPK.gif",
-                                     "BLACK.gif", "INKUNK.gif", "QLC07RT.dll", "printers.ini"};
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-// A fresh folder under the temporary directory.
-std::wstring FreshFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"appflow-" + std::to_wstring(GetCurrentProcessId()) +
-                        L"-" + name + L"\\";
-  SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-  return folder;
-}
-
-std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* name) {
-  wchar_t value[1024] = {};
-  DWORD size = sizeof(value);
-  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
-    return L"<missing>";
-  }
-  return value;
-}
 
 bool KeyExists(const std::wstring& key, REGSAM view) {
   HKEY handle = nullptr;
@@ -58,79 +12,6 @@ bool KeyExists(const std::wstring& key, REGSAM view) {
   const common::win::UniqueHkey opened(handle);
   return status == ERROR_SUCCESS;
 }
-
-struct Link {
-  std::wstring target, arguments, icon, directory, description;
-  int icon_index = -1;
-};
-
-Link ReadLink(const std::wstring& path) {
-  Link link;
-  ComPtr<IShellLinkW> shell_link;
-  ComPtr<IPersistFile> file;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              shell_link.put_void())) ||
-      FAILED(shell_link->QueryInterface(IID_IPersistFile, file.put_void())) ||
-      FAILED(file->Load(path.c_str(), STGM_READ))) {
-    link.target = L"<unreadable>";
-    return link;
-  }
-  wchar_t text[MAX_PATH] = {};
-  shell_link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-  link.target = text;
-  shell_link->GetArguments(text, MAX_PATH);
-  link.arguments = text;
-  shell_link->GetIconLocation(text, MAX_PATH, &link.icon_index);
-  link.icon = text;
-  shell_link->GetWorkingDirectory(text, MAX_PATH);
-  link.directory = text;
-  shell_link->GetDescription(text, MAX_PATH);
-  link.description = text;
-  return link;
-}
-
-class InstallE2E : public ::testing::Test {
- protected:
-  void SetUp() override {
-    package_ = FreshFolder(L"package");
-    CopyFileW((ProgramFolder() + L"appsetup.exe").c_str(), (package_ + L"appsetup.exe").c_str(), FALSE);
-  }
-
-  // Waits for the end and returns the exit code.
-  DWORD WaitForExit(robot::Started& run) {
-    EXPECT_EQ(WaitForSingleObject(run.process.get(), 20000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeProcess(run.process.get(), &code);
-    return code;
-  }
-
-  // Answers the end message box, checking its text.
-  void AnswerEndBox(DWORD pid, const std::wstring& title, const std::wstring& expected) {
-    HWND box = robot::WaitForDialog(pid, title);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(robot::BoxText(box), expected);
-    robot::Click(box, IDOK);
-  }
-
-  // Starts the package's installer and waits for its wizard (by caption) to show the page with
-  // control `id`; sets `sheet_` and `run_`.
-  HWND StartWizard(const std::wstring& caption, int id) {
-    run_ = robot::Start(package_ + L"appsetup.exe", package_);
-    if (!run_.process) return nullptr;
-    sheet_ = robot::WaitForDialog(run_.id, caption);
-    return sheet_ ? robot::WaitForPageWith(sheet_, id) : nullptr;
-  }
-
-  void TearDown() override {
-    if (run_.process && WaitForSingleObject(run_.process.get(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(run_.process.get(), 0);
-    }
-  }
-
-  std::wstring package_;
-  robot::Started run_;
-  HWND sheet_ = nullptr;
-};
 
 TEST_F(InstallE2E, StatusMonitorInstallsThroughTheWizard) {
   const std::wstring key = std::wstring(kUninstallKey) + L"TPX800StatusMonitor";

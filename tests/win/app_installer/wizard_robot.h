@@ -47,13 +47,15 @@ inline BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
   auto* s = reinterpret_cast<DialogSearch*>(data);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != s->pid || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
+  if ((s->pid != 0 && pid != s->pid) || !IsWindowVisible(window) || ClassOf(window) != L"#32770") {
+    return TRUE;
+  }
   if (!s->title->empty() && TextOf(window) != *s->title) return TRUE;
   s->found = window;
   return FALSE;
 }
 
-// A visible dialog window of the process, optionally with this exact title.
+// A visible dialog window of the process (0: of any process), optionally with this exact title.
 inline HWND FindDialog(DWORD process_id, const std::wstring& title = L"") {
   DialogSearch search{process_id, &title, nullptr};
   EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
@@ -130,23 +132,28 @@ struct Started {
   DWORD id = 0;
 };
 
-// Starts a program; `environment` (UTF-16 block) may be null for the caller's.
-inline Started Start(const std::wstring& program, const std::wstring& directory,
-                     const wchar_t* environment = nullptr) {
-  std::wstring line = L"\"" + program + L"\"";
+// Starts a whole command line (program as the command line names it); `environment` (UTF-16
+// block) may be null for the caller's.
+inline Started StartCommand(std::wstring line, const std::wstring& directory,
+                            const wchar_t* environment = nullptr) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   Started started;
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, const_cast<wchar_t*>(environment),
-                      directory.c_str(), &startup, &info)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      const_cast<wchar_t*>(environment), directory.c_str(), &startup, &info)) {
     return started;
   }
   CloseHandle(info.hThread);
   started.process.reset(info.hProcess);
   started.id = info.dwProcessId;
   return started;
+}
+
+// Starts a program without arguments.
+inline Started Start(const std::wstring& program, const std::wstring& directory,
+                     const wchar_t* environment = nullptr) {
+  return StartCommand(L"\"" + program + L"\"", directory, environment);
 }
 
 }  // namespace appsetup::robot

@@ -39,7 +39,7 @@ class PictureBoxTest : public testing::Test {
   }
 
   void SetUp() override {
-    parent_ = ::CreateWindowExW(0, L"STATIC", L"pictures", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+    parent_ = ::CreateWindowExW(0, L"STATIC", L"pictures", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(parent_);
     box_ = PictureBox::Create(parent_, 100, RECT{10, 10, 110, 90});
@@ -137,6 +137,18 @@ TEST_F(PictureBoxTest, MissingOrUnreadableFileLeavesTheBoxEmptyAndWorking) {
   }
   PictureBox::SetPicture(box_, PicturePath("ANY.gif"));
   EXPECT_EQ(PictureBox::FrameCount(box_), 1);
+}
+
+TEST_F(PictureBoxTest, AnimationPausesWhileHiddenAndGoesOnWhenShown) {
+  PictureBox::SetPicture(box_, PicturePath("READY.gif"));
+  ASSERT_TRUE(PumpUntil([&] { return PictureBox::CurrentFrame(box_) >= 1; }));
+  ::ShowWindow(parent_, SW_HIDE);
+  PumpUntil([] { return false; });  // the next frame finds the box hidden and stops
+  const int frame = PictureBox::CurrentFrame(box_);
+  PumpUntil([] { return false; });
+  EXPECT_EQ(PictureBox::CurrentFrame(box_), frame);
+  ::ShowWindow(parent_, SW_SHOWNA);
+  EXPECT_TRUE(PumpUntil([&] { return PictureBox::CurrentFrame(box_) != frame; }));
 }
 
 TEST_F(PictureBoxTest, PaintsPictureOnFaceColourWithBoxesAbove) {

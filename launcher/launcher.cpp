@@ -1,0 +1,131 @@
+#include "launcher/launcher.h"
+
+namespace launcher {
+
+namespace {
+
+// Calls `visit(index)` for the first byte of every character, stepping over double-byte
+// characters whole so that a trail byte equal to '\' is never taken for a separator.
+template <typename Visit>
+void ForEachCharacter(std::string_view text, LeadByteTest isLeadByte, Visit visit) {
+  for (size_t i = 0; i < text.size();) {
+    visit(i);
+    i += isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  }
+}
+
+}  // namespace
+
+std::string InstanceName(std::string_view path, LeadByteTest isLeadByte) {
+  std::string name(path);
+  ForEachCharacter(path, isLeadByte, [&](size_t i) {
+    if (name[i] == '\\') name[i] = '_';
+  });
+  return name;
+}
+
+std::string LauncherDirectory(std::string_view path, LeadByteTest isLeadByte) {
+  size_t last = std::string_view::npos;
+  ForEachCharacter(path, isLeadByte, [&](size_t i) {
+    if (path[i] == '\\') last = i;
+  });
+  return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last));
+}
+
+std::optional<std::string> JoinPath(std::string_view first, std::string_view second, std::string_view third) {
+  std::string joined(first);
+  joined.append("\\").append(second);
+  if (!third.empty()) joined.append("\\").append(third);
+  // A longer path would not fit the buffers the other side uses; it is refused, never cut short.
+  if (joined.size() > kMaxPathChars) return std::nullopt;
+  return joined;
+}
+
+WizardPath ChooseWizardPath(int32_t osCode) {
+  const int16_t code = static_cast<int16_t>(static_cast<uint16_t>(osCode & 0xFFFF));
+  if (code < 0x500 || code >= 0xC00) return WizardPath::Unsupported;
+  switch (code >> 8) {
+    case 8:
+    case 9:
+    case 11:
+      return WizardPath::Host;
+    default:
+      return WizardPath::InProcess;
+  }
+}
+
+std::string HostCommandLine(std::string_view libraryPath, int mode) {
+  return std::string(libraryPath) + "\n" + std::to_string(mode);
+}
+
+int Launcher::Run() {
+  const std::string title = port_.loadString(kStringTitle).value_or("");
+  const std::optional<std::string> path = port_.ownPath();
+  if (!path) return Fail(kStringInitFailure);
+  const std::string name = InstanceName(*path, port_.leadByteTest());
+  if (!port_.claimInstance(name)) {
+    port_.bringForward(name);
+    return kExitFailure;
+  }
+  if (!port_.createWindow(title, name)) return Fail(kStringInitFailure);
+  return port_.runMessageLoop();
+}
+
+std::optional<int> Launcher::RunJobOnce() {
+  if (jobRan_) return std::nullopt;
+  jobRan_ = true;
+  return RunJob();
+}
+
+std::optional<std::string> Launcher::directory() {
+  const std::optional<std::string> path = port_.ownPath();
+  if (!path) return std::nullopt;
+  return LauncherDirectory(*path, port_.leadByteTest());
+}
+
+int Launcher::RunJob() {
+  const std::optional<std::string> dir = directory();
+  if (!dir) return Fail(kStringLoadFailure);
+  const std::optional<std::string> subdirectory = port_.loadString(kStringSupportSubdirectory);
+  const std::optional<std::string> libraryPath = subdirectory && !subdirectory->empty()
+                                                     ? JoinPath(*dir, *subdirectory, kSupportLibraryFile)
+                                                     : JoinPath(*dir, kSupportLibraryFile);
+  if (!libraryPath || !port_.loadSupportLibrary(*libraryPath)) return Fail(kStringLoadFailure);
+
+  // The support library stays loaded while the wizard runs and is unloaded on every way out.
+  struct Unload {
+    LauncherPort& port;
+    ~Unload() { port.unloadSupportLibrary(); }
+  } unload{port_};
+
+  const std::optional<int32_t> osCode = port_.osVersionCode();
+  if (!osCode) return Fail(kStringLoadFailure);
+  const WizardPath path = ChooseWizardPath(*osCode);
+  if (path == WizardPath::Unsupported) return Fail(kStringUnsupportedOs);
+  return RunWizard(*dir, path);
+}
+
+int Launcher::RunWizard(const std::string& dir, WizardPath path) {
+  if (path == WizardPath::Host) {
+    const std::optional<std::string> hostName = port_.loadString(kStringWizardHost);
+    const std::optional<std::string> libraryName = port_.loadString(kStringWizard64Library);
+    if (!hostName || !libraryName) return Fail(kStringLoadFailure);
+    const std::optional<std::string> host = JoinPath(dir, *hostName);
+    const std::optional<std::string> library = JoinPath(dir, *libraryName);
+    if (!host || !library || !port_.runHost(*host, HostCommandLine(*library, mode_))) {
+      return Fail(kStringLoadFailure);
+    }
+    return kExitNormal;  // the host's exit code tells nothing the launcher acts on
+  }
+  const std::optional<std::string> libraryName = port_.loadString(kStringWizardLibrary);
+  const std::optional<std::string> library = libraryName ? JoinPath(dir, *libraryName) : std::nullopt;
+  if (!library || !port_.callWizard(*library, mode_, commandLine_)) return Fail(kStringLoadFailure);
+  return kExitNormal;  // the wizard's result is the user's choice, not a failure of the launcher
+}
+
+int Launcher::Fail(int stringId) {
+  port_.errorBox(port_.loadString(kStringTitle).value_or(""), port_.loadString(stringId).value_or(""));
+  return kExitFailure;
+}
+
+}  // namespace launcher
