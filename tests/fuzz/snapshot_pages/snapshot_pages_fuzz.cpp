@@ -75,8 +75,6 @@ void CheckBuild(const PrinterInfo& info, int32_t page, bool readFromPrinter) {
   if (readFromPrinter) FUZZ_CHECK(PageFields(back, page) == PageFields(info, page));
 }
 
-constexpr int32_t kModePages[] = {kModeInkRibbon, kModePrintSettings, kModeMagnetic, kModePrintPosition,
-                                  kModeJisEncoder};
 
 }  // namespace
 
