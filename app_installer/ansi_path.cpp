@@ -54,6 +54,11 @@ bool EndsWithSeparator(const CodePage& cp, std::string_view path) {
   return last != std::string_view::npos && IsSeparator(path[last]);
 }
 
+bool EndsInsideCharacter(const CodePage& cp, std::string_view text) {
+  const size_t last = LastCharStart(cp, text);
+  return last != std::string_view::npos && last + 1 == text.size() && cp.IsLeadByte(text[last]);
+}
+
 std::string Join(const CodePage& cp, std::string_view left, std::string_view right) {
   std::string out(left);
   if (!EndsWithSeparator(cp, left)) out.push_back('\\');

@@ -39,6 +39,9 @@ std::string DirectoryPart(const CodePage& cp, std::string_view path);
 std::string FileNamePart(const CodePage& cp, std::string_view path);
 
 bool EndsWithSeparator(const CodePage& cp, std::string_view path);
+// True when the text ends with a lead byte that has no trail byte: it was cut inside a character,
+// and anything joined after it would become that character's second byte.
+bool EndsInsideCharacter(const CodePage& cp, std::string_view text);
 // left + '\' + right, without doubling a separator at the seam; Join(x, "") ensures a trailing '\'.
 std::string Join(const CodePage& cp, std::string_view left, std::string_view right);
 // The path without its trailing separators, unless that would leave a root ("C:\" stays).

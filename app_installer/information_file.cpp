@@ -141,6 +141,11 @@ bool LoadInformationFile(InstallerState& state, const std::string& program_path,
   state.keep_extra_files = flag("RemoveNone");
   state.all_users = flag("CommonMenu");
   if (state.title.empty() || folder.empty()) return Refuse(ports, messages);
+  // A value cut inside a double-byte character would swallow the separator joined after it,
+  // putting the files or shortcuts beside the folder instead of in it.
+  for (const std::string* value : {&state.title, &folder, &key, &menu}) {
+    if (EndsInsideCharacter(cp, *value)) return Refuse(ports, messages);
+  }
 
   state.file_entry_count = CountEntries(profile, file, kInstallSection);
   state.group_entry_count = CountEntries(profile, file, kGroupSection);

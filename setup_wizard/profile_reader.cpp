@@ -169,8 +169,16 @@ std::vector<std::wstring> IniTextProfile::readKeyNames(std::wstring_view section
       if (k.name.empty() && !k.hasValue) continue;
       if (!k.name.empty() && k.name.front() == L';') continue;  // comment
       if (!k.hasValue) continue;                                 // line without '='
-      if (k.name.empty()) break;  // an empty name ends the NUL-separated list
-      names.push_back(k.name);
+      // The system hands the names over NUL-separated: a name holding a NUL arrives in pieces,
+      // and an empty name or piece ends the list.
+      for (size_t at = 0;;) {
+        const size_t nul = k.name.find(L'\0', at);
+        std::wstring piece = k.name.substr(at, nul == std::wstring::npos ? std::wstring::npos : nul - at);
+        if (piece.empty()) return names;
+        names.push_back(std::move(piece));
+        if (nul == std::wstring::npos) break;
+        at = nul + 1;
+      }
     }
     break;
   }

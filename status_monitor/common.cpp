@@ -119,14 +119,25 @@ void Common::ReadStatus() {
   int32_t status = static_cast<int32_t>((0u - static_cast<uint32_t>(test.code)) & 0xFFFF0000u);
   int32_t state = 0;
   // The library answers 0 while it has no status to give; ask at most three times.
+  int32_t answer = 0;
   for (int calls = 1;; ++calls) {
-    const KvResult answer = library_.GetPrinterStatus(printers_.selected, status, state);
-    if (answer.raised()) {
+    const KvResult result = library_.GetPrinterStatus(printers_.selected, status, state);
+    if (result.raised()) {
       ClearPrinters();
       return;
     }
-    if (answer.code != 0 || calls == 3) break;
+    answer = result.code;
+    if (answer != 0 || calls == 3) break;
     events_.ProcessPendingEvents();
+  }
+  if (answer < 0) {
+    // The call failed (the printer went away, say): its error is the status, not the outputs.
+    status = answer;
+    state = 0;
+  } else if (answer == 0 && test.code != 0) {
+    // No status words came: the placeholder is no printer value, the test's own answer is.
+    status = test.code;
+    state = test.code > 0 ? kStateNoAnswer : 0;
   }
   info_.statusCode = status;
   info_.stateCode = state;

@@ -28,6 +28,10 @@ struct PrinterList {
   bool Found() const { return count != 0; }
 };
 
+// The state code of a printer that answers busy and gives no status words: no printer state, so
+// the status page shows the printer as busy.
+inline constexpr int32_t kStateNoAnswer = -1;
+
 // The library's error for a port-manager status or "no printer" answer means the printer is gone.
 bool IsDisconnectionCode(int32_t code);
 

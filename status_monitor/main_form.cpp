@@ -221,6 +221,12 @@ void MainForm::Timer1_Timer() {
   } else if (Printer_Scan()) {
     Unload();
     return;
+  } else if (printers.Found()) {
+    // A printer found again is read before it is shown: the snapshot still holds what the last
+    // printer said, which the light redraw would otherwise keep showing.
+    common_.SetFirstRefresh();
+    common_.ReadStatus();
+    common_.RefreshPrinterInfo();
   }
   if (unloaded_) return;
 
