@@ -87,8 +87,12 @@ TEST_F(InstallE2E, StatusMonitorInstallsThroughTheWizard) {
   const REGSAM otherView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
   EXPECT_TRUE(KeyExists(key, ownView));
   EXPECT_FALSE(KeyExists(key, otherView));
+  // Leave the prefix as it was for the tests that follow.
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
   DeleteFileW((desktop + L"\\TPX800 Status Monitor.lnk").c_str());
+  DeleteFileW((menu + L"\\TPX800 Status Monitor.lnk").c_str());
+  DeleteFileW((menu + L"\\Uninstall TPX800 Status Monitor.lnk").c_str());
+  RemoveDirectoryW(menu.c_str());
 }
 
 TEST_F(InstallE2E, AboutBoxShowsTheVersionResourceAndCancelInterrupts) {
