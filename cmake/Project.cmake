@@ -34,6 +34,22 @@ function(add_stdcall_dll target def_file)
   target_link_options(${target} PRIVATE -Wl,--enable-stdcall-fixup -Wl,--kill-at)
 endfunction()
 
+# Compiles a UTF-8 resource script with windres (code page 65001, the script's folder on the
+# include path) into an object file whose path `out` receives. DEPENDS names what the script pulls
+# in (dialogs, string tables, manifests, icons), which CMake's own scanner does not see.
+function(compile_utf8_resources out rc_file)
+  cmake_parse_arguments(R "" "" "DEPENDS" ${ARGN})
+  get_filename_component(dir ${rc_file} DIRECTORY)
+  get_filename_component(name ${rc_file} NAME_WE)
+  set(object ${CMAKE_CURRENT_BINARY_DIR}/${name}.res.o)
+  add_custom_command(
+    OUTPUT ${object}
+    COMMAND ${CMAKE_RC_COMPILER} -c 65001 -I ${dir} -i ${rc_file} -o ${object}
+    DEPENDS ${rc_file} ${R_DEPENDS}
+    VERBATIM)
+  set(${out} ${object} PARENT_SCOPE)
+endfunction()
+
 # Copies a file into the folder of the Windows programs at build time.
 function(copy_beside_programs target)
   foreach(file IN LISTS ARGN)

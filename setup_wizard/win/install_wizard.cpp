@@ -110,8 +110,10 @@ bool InstallPageWindow::onMessage(UINT message, WPARAM, LPARAM) {
 }
 
 bool InstallPageWindow::onNotify(UINT code, LRESULT& result) {
-  if (code != PSN_WIZNEXT) return false;
-  result = logic_->onNext() ? 0 : -1;
+  // The rules' refusal keeps the sheet on the page: -1 for Next, any non-zero value for Finish.
+  if (code == PSN_WIZNEXT) result = logic_->onNext() ? 0 : -1;
+  else if (code == PSN_WIZFINISH) result = logic_->onNext() ? 0 : 1;
+  else return false;
   return true;
 }
 

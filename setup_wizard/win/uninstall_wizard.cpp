@@ -46,13 +46,6 @@ LRESULT CUWzCheck::onSetActive() {
   return result;
 }
 
-bool CUWzCheck::onNotify(UINT code, LRESULT& result) {
-  if (code != PSN_WIZFINISH) return InstallPageWindow::onNotify(code, result);
-  // A non-zero result keeps the sheet open.
-  result = logic_->onNext() ? 0 : 1;
-  return true;
-}
-
 bool CUWzCheck::onDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != IDC_UWZ_REVIEW) return false;
   const HDC dc = item.hDC;

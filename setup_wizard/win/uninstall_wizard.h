@@ -26,7 +26,6 @@ class CUWzCheck final : public InstallPageWindow {
  private:
   void onInit() override;
   LRESULT onSetActive() override;
-  bool onNotify(UINT code, LRESULT& result) override;
   bool onDrawItem(const DRAWITEMSTRUCT& item) override;
 
   UninstallSelections& selections_;
