@@ -111,12 +111,19 @@ IniTextProfile::IniTextProfile(std::wstring_view text) {
   }
 }
 
+namespace {
+
+bool IsUtf8Marked(std::string_view bytes) { return bytes.starts_with("\xEF\xBB\xBF"); }
+bool IsUtf16Marked(std::string_view bytes) { return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"); }
+
+}  // namespace
+
+bool IniTextProfile::HasByteOrderMark(std::string_view bytes) { return IsUtf8Marked(bytes) || IsUtf16Marked(bytes); }
+
 std::wstring IniTextProfile::DecodeBytes(std::string_view bytes) {
   auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-    return common::Utf8ToWide(bytes.substr(3));
-  }
-  if (bytes.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+  if (IsUtf8Marked(bytes)) return common::Utf8ToWide(bytes.substr(3));
+  if (IsUtf16Marked(bytes)) {
     const bool little = byte(0) == 0xFF;
     std::wstring out;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) {

@@ -33,8 +33,10 @@ class IniTextProfile final : public ProfileSource {
   explicit IniTextProfile(std::wstring_view text);
 
   // File bytes as text: a UTF-8 or UTF-16 byte-order mark selects that encoding; other files
-  // are taken byte for byte (exact for the 7-bit files the package ships).
+  // are taken byte for byte (exact for the 7-bit files the package ships; the Windows layer
+  // decodes unmarked files in the ANSI code page instead, as the profile functions do).
   static std::wstring DecodeBytes(std::string_view bytes);
+  static bool HasByteOrderMark(std::string_view bytes);
 
   std::wstring readString(std::wstring_view section, std::wstring_view key,
                           std::wstring_view def) const override;

@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 
 #include "app_installer/win/port_adapters.h"
+#include "common/win/ansi.h"
 #include "common/win/handles.h"
 
 namespace appsetup::win {
@@ -12,14 +13,6 @@ using common::win::ComInit;
 using common::win::ComPtr;
 using common::win::UniqueFind;
 using common::win::UniqueHkey;
-
-std::wstring AnsiToWide(const std::string& text) {
-  if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
 
 bool WinDisk::CreateFolder(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
@@ -214,7 +207,7 @@ void SaveLink(const ShortcutFile& file) {
   link->SetWorkingDirectory(file.working_directory.c_str());
   ComPtr<IPersistFile> persist;
   if (FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void()))) return;
-  persist->Save(AnsiToWide(file.link_path).c_str(), TRUE);
+  persist->Save(common::win::AnsiToWide(file.link_path).c_str(), TRUE);
 }
 
 }  // namespace

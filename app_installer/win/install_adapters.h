@@ -66,7 +66,4 @@ class WinCachedProfile final : public ProfilePort {
   std::map<std::string, std::map<std::string, std::string>> sections_;  // "file|section" -> key -> value
 };
 
-// ANSI text to UTF-16 through the ANSI code page.
-std::wstring AnsiToWide(const std::string& text);
-
 }  // namespace appsetup::win

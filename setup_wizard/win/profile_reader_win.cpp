@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/win/ansi.h"
 #include "common/win/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win_path.h"
@@ -15,6 +16,8 @@ namespace {
 constexpr DWORD kMaxListChars = 1u << 22;
 // Licence texts beyond this are refused rather than shown in part.
 constexpr LONGLONG kMaxLicenseBytes = 16ll << 20;
+// Information files beyond this are left to the profile functions rather than held in memory.
+constexpr LONGLONG kMaxProfileBytes = 16ll << 20;
 
 common::win::UniqueFile OpenForReading(const std::wstring& path) {
   return common::win::UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -58,22 +61,24 @@ std::vector<std::wstring> Win32ProfileFile::readKeyNames(std::wstring_view secti
   return names;
 }
 
+std::wstring DecodeProfileBytes(std::string_view bytes) {
+  if (IniTextProfile::HasByteOrderMark(bytes)) return IniTextProfile::DecodeBytes(bytes);
+  return common::win::AnsiToWide(bytes);
+}
+
 std::unique_ptr<ProfileSource> Win32SetupFiles::openProfile(const std::wstring& path) {
-  return std::make_unique<Win32ProfileFile>(path);
+  // A missing, locked or huge file goes to the profile functions, which have their own answer.
+  const std::optional<std::string> bytes = common::win::ReadFileBytes(path, kMaxProfileBytes);
+  if (!bytes) return std::make_unique<Win32ProfileFile>(path);
+  return std::make_unique<IniTextProfile>(DecodeProfileBytes(*bytes));
 }
 
 bool Win32SetupFiles::canRead(const std::wstring& path) { return static_cast<bool>(OpenForReading(path)); }
 
 std::optional<std::wstring> Win32SetupFiles::readAnsiText(const std::wstring& path) {
-  const std::optional<std::string> read = common::win::ReadFileBytes(path, kMaxLicenseBytes);
-  if (!read) return std::nullopt;
-  const std::string& bytes = *read;
-  if (bytes.empty()) return std::wstring();
-  const int chars = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  if (chars <= 0) return std::nullopt;
-  std::wstring text(static_cast<size_t>(chars), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), chars);
-  return text;
+  const std::optional<std::string> bytes = common::win::ReadFileBytes(path, kMaxLicenseBytes);
+  if (!bytes) return std::nullopt;
+  return common::win::AnsiToWide(*bytes);
 }
 
 std::wstring ModuleDirectory(HMODULE module) {

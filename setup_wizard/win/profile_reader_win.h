@@ -5,12 +5,14 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "setup_wizard/setup_information.h"
 
 namespace setup_wizard::win {
 
-// GetPrivateProfileStringW / GetPrivateProfileIntW on one file.
+// GetPrivateProfileStringW / GetPrivateProfileIntW on one file: the reference the wizard's reading
+// is checked against, and its fallback for a file it cannot load whole.
 class Win32ProfileFile final : public ProfileSource {
  public:
   explicit Win32ProfileFile(std::wstring path) : path_(std::move(path)) {}
@@ -25,10 +27,17 @@ class Win32ProfileFile final : public ProfileSource {
 
 class Win32SetupFiles final : public SetupFiles {
  public:
+  // The file read once and parsed in memory by the profile functions' rules. Each call of those
+  // functions searches the file's sections one by one, so a large information file (some 1,500
+  // sections) read value by value would take a noticeable time before the first page appears.
   std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override;
   bool canRead(const std::wstring& path) override;
   std::optional<std::wstring> readAnsiText(const std::wstring& path) override;
 };
+
+// Profile file bytes as the profile functions read them: a byte-order mark selects UTF-8 or
+// UTF-16, anything else is in the ANSI code page.
+std::wstring DecodeProfileBytes(std::string_view bytes);
 
 // Directory of `module` without a trailing backslash; empty when it does not fit a path.
 std::wstring ModuleDirectory(HMODULE module);

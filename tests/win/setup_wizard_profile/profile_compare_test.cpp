@@ -1,5 +1,6 @@
-// The real profile API against the in-memory reader on the same files: raw values, and the
-// whole information object for every Windows version.
+// The wizard reads its information file once and parses it in memory; here that reading is held
+// against the profile API on the same files: raw values, and the whole information object for
+// every Windows version.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/win/ansi.h"
 #include "sample_files.h"
 #include "setup_wizard/win/profile_reader_win.h"
 
@@ -14,13 +16,6 @@ using namespace setup_wizard;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -37,17 +32,17 @@ std::string Utf16WithMark(std::wstring_view text) {
   return out;
 }
 
-// Win32 file services, but the profile parsed in memory from the file's bytes.
-class InMemoryProfileFiles : public SetupFiles {
+// The wizard's file services, but every value read through the profile API.
+class ApiProfileFiles : public SetupFiles {
  public:
   std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override {
-    return std::make_unique<IniTextProfile>(IniTextProfile::DecodeBytes(ReadBytes(path)));
+    return std::make_unique<win::Win32ProfileFile>(path);
   }
-  bool canRead(const std::wstring& path) override { return win_.canRead(path); }
-  std::optional<std::wstring> readAnsiText(const std::wstring& path) override { return win_.readAnsiText(path); }
+  bool canRead(const std::wstring& path) override { return wizard_.canRead(path); }
+  std::optional<std::wstring> readAnsiText(const std::wstring& path) override { return wizard_.readAnsiText(path); }
 
  private:
-  win::Win32SetupFiles win_;
+  win::Win32SetupFiles wizard_;
 };
 
 template <typename... T>
@@ -113,6 +108,11 @@ class ProfileCompare : public ::testing::Test {
     WriteBytes(folder_ / L"edges.ini", Narrow(edges));
     WriteBytes(folder_ / L"edges16.ini", Utf16WithMark(edges));
     WriteBytes(folder_ / L"long.ini", Narrow(longValues));
+    WriteBytes(folder_ / L"edges8.ini", "\xEF\xBB\xBF" + Narrow(edges));
+    // Bytes above 0x7F in the ANSI code page, among them 0x80..0x9F, which are not Latin-1.
+    WriteBytes(folder_ / L"ansi.ini",
+               "[Ansi]\r\nPlain=caf\xE9 \x80 \x93quoted\x94\r\nQuoted=\"\x8A\xE0\"\r\nCl\xE9=name\r\n"
+               "[\xC4nderung]\r\nKey=section\r\n");
     WriteBytes(folder_ / L"KVSetup.ini", Narrow(samples::kSampleInformation));
     WriteBytes(folder_ / L"License.txt", "Licence text\r\n");
   }
@@ -121,29 +121,48 @@ class ProfileCompare : public ::testing::Test {
 };
 
 TEST_F(ProfileCompare, RawValuesMatchTheApi) {
-  for (const wchar_t* name : {L"edges.ini", L"edges16.ini"}) {
+  win::Win32SetupFiles wizard;
+  for (const wchar_t* name : {L"edges.ini", L"edges16.ini", L"edges8.ini"}) {
     const std::wstring path = folder_ / name;
     const win::Win32ProfileFile api(path);
-    const IniTextProfile text(IniTextProfile::DecodeBytes(ReadBytes(path)));
+    const std::unique_ptr<ProfileSource> read = wizard.openProfile(path);
     for (const samples::Probe& p : samples::kEdgeProbes) {
-      EXPECT_EQ(text.readString(p.section, p.key, L"dflt  "), api.readString(p.section, p.key, L"dflt  "))
+      EXPECT_EQ(read->readString(p.section, p.key, L"dflt  "), api.readString(p.section, p.key, L"dflt  "))
           << name << L" " << p.section << L"/" << p.key;
-      EXPECT_EQ(text.readInt(p.section, p.key, -5), api.readInt(p.section, p.key, -5))
+      EXPECT_EQ(read->readInt(p.section, p.key, -5), api.readInt(p.section, p.key, -5))
           << name << L" " << p.section << L"/" << p.key;
     }
     for (const wchar_t* section : samples::kEdgeSections) {
-      EXPECT_EQ(text.readKeyNames(section), api.readKeyNames(section)) << name << L" " << section;
+      EXPECT_EQ(read->readKeyNames(section), api.readKeyNames(section)) << name << L" " << section;
     }
   }
-  const std::wstring path = folder_ / L"long.ini";
-  const ProfileReader api(std::make_unique<win::Win32ProfileFile>(path));
-  const ProfileReader text(std::make_unique<IniTextProfile>(IniTextProfile::DecodeBytes(ReadBytes(path))));
-  EXPECT_EQ(api.keyNames(L"Long"), text.keyNames(L"Long"));
-  for (const std::wstring& key : text.keyNames(L"Long")) {
-    EXPECT_EQ(api.value(L"Long", key), text.value(L"Long", key)) << key;
+
+  const std::wstring ansiPath = folder_ / L"ansi.ini";
+  const win::Win32ProfileFile api(ansiPath);
+  const std::unique_ptr<ProfileSource> read = wizard.openProfile(ansiPath);
+  const std::wstring umlautSection = common::win::AnsiToWide("\xC4nderung");
+  EXPECT_EQ(read->readKeyNames(L"Ansi"), api.readKeyNames(L"Ansi"));
+  for (const std::wstring& key : api.readKeyNames(L"Ansi")) {
+    EXPECT_EQ(read->readString(L"Ansi", key, L""), api.readString(L"Ansi", key, L"")) << key;
   }
-  EXPECT_EQ(api.value(L"Long", L"Plain4094").size(), 4094u);
-  EXPECT_EQ(api.value(L"Long", L"Plain4095"), L"");
+  EXPECT_EQ(read->readString(umlautSection, L"Key", L""), L"section");
+  EXPECT_EQ(api.readString(umlautSection, L"Key", L""), L"section");
+  EXPECT_EQ(read->readString(L"Ansi", L"Plain", L""), common::win::AnsiToWide("caf\xE9 \x80 \x93quoted\x94"));
+
+  const std::wstring path = folder_ / L"long.ini";
+  const ProfileReader viaApi(std::make_unique<win::Win32ProfileFile>(path));
+  const ProfileReader viaWizard(wizard.openProfile(path));
+  EXPECT_EQ(viaApi.keyNames(L"Long"), viaWizard.keyNames(L"Long"));
+  for (const std::wstring& key : viaWizard.keyNames(L"Long")) {
+    EXPECT_EQ(viaApi.value(L"Long", key), viaWizard.value(L"Long", key)) << key;
+  }
+  EXPECT_EQ(viaWizard.value(L"Long", L"Plain4094").size(), 4094u);
+  EXPECT_EQ(viaWizard.value(L"Long", L"Plain4095"), L"");
+
+  // A file that is not there reads as empty both ways.
+  const std::unique_ptr<ProfileSource> missing = wizard.openProfile(folder_ / L"missing.ini");
+  EXPECT_EQ(missing->readString(L"Ansi", L"Plain", L"none"), L"none");
+  EXPECT_TRUE(missing->readKeyNames(L"Ansi").empty());
 }
 
 TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
@@ -151,8 +170,8 @@ TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
   const fs::path package = fs::path(win::ModuleDirectory(nullptr)) / L"setup_wizard_profile";
   for (const fs::path& folder : {folder_, package}) {
     ASSERT_TRUE(fs::exists(folder / L"KVSetup.ini")) << folder;
-    SetupInformation api(folder.wstring(), std::make_unique<win::Win32SetupFiles>());
-    SetupInformation text(folder.wstring(), std::make_unique<InMemoryProfileFiles>());
+    SetupInformation api(folder.wstring(), std::make_unique<ApiProfileFiles>());
+    SetupInformation text(folder.wstring(), std::make_unique<win::Win32SetupFiles>());
     for (int os = 1; os <= 11; ++os) {
       ASSERT_EQ(api.load(os << 8, L"KVSetup.ini"), 1);
       ASSERT_EQ(text.load(os << 8, L"KVSetup.ini"), 1);
