@@ -28,7 +28,13 @@
 
 namespace support_abi {
 
+// The wizard binds the library of its own bitness. The package ships one driver folder, where the
+// 64-bit wizard (KVSETUPW64.DLL, run by the 64-bit host) finds its library beside the 32-bit one.
+#if defined(_WIN64)
+inline constexpr const wchar_t* kLibraryFileName = L"LMOSSUPW64.DLL";
+#else
 inline constexpr const wchar_t* kLibraryFileName = L"LMOSSUPW.DLL";
+#endif
 
 // Every ordinal the wizard binds, in binding order; all must resolve.
 inline constexpr std::array<uint16_t, 49> kOrdinals = {

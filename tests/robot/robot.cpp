@@ -116,6 +116,25 @@ BOOL CALLBACK Match(HWND window, LPARAM context) {
 }
 }  // namespace
 
+DWORD ProcessOf(HWND window) {
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(window, &id);
+  return id;
+}
+
+std::wstring ImagePathOf(DWORD processId) {
+  common::win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  wchar_t path[MAX_PATH * 2] = L"";
+  DWORD size = MAX_PATH * 2;
+  if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path, &size)) return {};
+  return std::wstring(path, size);
+}
+
+std::wstring ImageNameOf(DWORD processId) {
+  const std::wstring path = ImagePathOf(processId);
+  return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
 HWND FindWindowOf(DWORD processId, const std::wstring& className, const std::wstring& title) {
   Search search{processId, &className, &title, nullptr};
   ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));

@@ -54,6 +54,11 @@ class Process {
 // Polls `condition` every 50 ms until it holds or the time is up; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// The process a window belongs to, and the full path and the file name of a process's program.
+DWORD ProcessOf(HWND window);
+std::wstring ImagePathOf(DWORD processId);
+std::wstring ImageNameOf(DWORD processId);
+
 // A visible top-level window of the process with that class (empty: any) and title (empty: any).
 HWND FindWindowOf(DWORD processId, const std::wstring& className, const std::wstring& title = L"");
 HWND WaitForWindowOf(DWORD processId, const std::wstring& className, const std::wstring& title, DWORD timeoutMs);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "robot.h"
+#include "setup_wizard/support_abi.h"
 
 namespace {
 
@@ -39,20 +40,8 @@ HWND WaitForTitle(const std::wstring& title) {
   return search.found;
 }
 
-DWORD ProcessOf(HWND window) {
-  DWORD id = 0;
-  ::GetWindowThreadProcessId(window, &id);
-  return id;
-}
-
-std::wstring ImageNameOf(DWORD processId) {
-  common::win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  wchar_t path[MAX_PATH * 2] = L"";
-  DWORD length = MAX_PATH * 2;
-  if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path, &length)) return L"";
-  const std::wstring full(path, length);
-  return full.substr(full.find_last_of(L"\\/") + 1);
-}
+using robot::ImageNameOf;
+using robot::ProcessOf;
 
 void Cancel(HWND sheet) { ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
 
@@ -60,7 +49,7 @@ class Launchers : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::wstring built = robot::ProgramFolder() + L"\\";
-    for (const wchar_t* file : {L"Install.exe", L"Uninstall.exe", L"LMOSSUPW.DLL", L"KVSETUPW64.EXE"}) {
+    for (const wchar_t* file : {L"Install.exe", L"Uninstall.exe", L"LMOSSUPW.DLL", support_abi::kLibraryFileName, L"KVSETUPW64.EXE"}) {
       ASSERT_TRUE(robot::CopyInto(built + file, folder.path())) << file;
     }
     for (const wchar_t* name : {L"KVSETUPW.DLL", L"KVSETUPW64.DLL"}) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "distribution.h"
 #include "resources/app_installer/appsetup_ids.h"
 #include "resources/setup_menu/setup_ids.h"
 #include "status_monitor/win/main_window.h"
@@ -32,15 +33,16 @@ constexpr wchar_t kMonitorTitle[] = L"TPX800 Status Monitor";
 
 // The simulated system the support library stand-in starts from: a printer is plugged in. The
 // 32-bit build is Windows XP, where the launcher runs the wizard in its own process; the 64-bit
-// build is 64-bit Vista, where it starts the wizard host, so each build's modules run together.
+// build is 64-bit Vista, where the launcher starts the 64-bit wizard host. That build runs its own
+// distribution, and the package as it ships: 32-bit launchers handing over to the 64-bit wizard.
 const std::string kInitialSystem =
     std::string("[System]\r\nOsCode=") + (sizeof(void*) == 8 ? "0x0B00" : "0x0600") +
     "\r\nPrinterConnected=1\r\nJournal=journal.txt\r\n"
     "[Port:LPT1:]\r\nMonitor=Local Port\r\n[Monitor:Local Port]\r\nFile=localspl.dll\r\n";
 const wchar_t* const kWizardModules[] = {L"Driver\\KVSETUPW.DLL"};
-const wchar_t* const kHostModules[] = {L"Driver\\KVSETUPW64.DLL", L"Driver\\KVSETUPW64.EXE"};
+const wchar_t* const kHostModules[] = {L"Driver\\KVSETUPW64.DLL", L"Driver\\KVSETUPW64.EXE", L"Driver\\LMOSSUPW64.DLL"};
 
-std::wstring Distribution() { return robot::ProgramFolder() + L"\\..\\distribution"; }
+using package_test::Distribution;
 
 std::wstring KnownFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
@@ -105,16 +107,13 @@ void SetCheck(HWND dialog, int id, bool wanted) {
   robot::WaitUntil([&] { return Checked(dialog, id) == wanted; }, kWait);
 }
 
-DWORD ProcessOf(HWND window) {
-  DWORD id = 0;
-  ::GetWindowThreadProcessId(window, &id);
-  return id;
-}
+using robot::ProcessOf;
 
 class PackageEndToEnd : public WizardEndToEnd {
  protected:
   // Not the wizard fixture's media folder: the distribution as it is, and the stand-ins' state.
   void SetUp() override {
+    if (package_test::ThirtyTwoBitProgramsCannotRun()) GTEST_SKIP() << "32-bit programs cannot run here";
     std::vector<const wchar_t*> needed = {L"setup.exe", L"Driver\\Install.exe", L"Driver\\Uninstall.exe",
                                           L"Driver\\LMOSSUPW.DLL", L"Monitor\\appsetup.exe",
                                           L"Monitor\\TPX800StatusMonitor.exe", L"Monitor\\QLC07RT.dll"};
@@ -141,7 +140,7 @@ class PackageEndToEnd : public WizardEndToEnd {
   // information files, uninstall entries, restart tasks and the simulated spooler.
   std::set<std::wstring> Snapshot() {
     std::set<std::wstring> entries;
-    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
       ListFiles(KnownFolder(csidl), true, entries);
     }
     // The desktop may be the user's home folder, where others write: only its shortcuts count.
@@ -149,8 +148,13 @@ class PackageEndToEnd : public WizardEndToEnd {
       ListFiles(KnownFolder(csidl), false, entries, L"*.lnk");
     }
     ListFiles(SystemDirectory(), false, entries);
+    wchar_t wow64System[MAX_PATH] = {};  // where 32-bit programs' system files go on 64-bit Windows
+    if (::GetSystemWow64DirectoryW(wow64System, MAX_PATH) > 0) ListFiles(wow64System, false, entries);
     ListFiles(InfFolder(), false, entries);
-    ListKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", false, entries);
+    for (const wchar_t* uninstall : {L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                                     L"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}) {
+      ListKey(HKEY_LOCAL_MACHINE, uninstall, false, entries);
+    }
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
       ListKey(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", true, entries);
     }
@@ -211,7 +215,7 @@ TEST_F(PackageEndToEnd, InstallUseAndUninstallLeaveThePrefixAsBefore) {
   HWND sheet = Adopt(windows::WaitForDialog(0, kTitle));
   ASSERT_NE(sheet, nullptr);
   const DWORD launcher = ProcessOf(sheet);  // the launcher, or the wizard host it started
-  EXPECT_NE(launcher, menu_->id());
+  EXPECT_EQ(robot::ImageNameOf(launcher), sizeof(void*) == 8 ? L"KVSETUPW64.EXE" : L"Install.exe");
   HWND page = WaitForPage(sheet, 2102);
   ASSERT_NE(page, nullptr);
   EXPECT_NE(Text(page, 2102).find(L"LICENSE AGREEMENT"), std::wstring::npos) << Narrow(Text(page, 2102));
@@ -286,7 +290,9 @@ TEST_F(PackageEndToEnd, InstallUseAndUninstallLeaveThePrefixAsBefore) {
   // On 64-bit Windows the menu reads the uninstall entries of 32-bit programs, where the shipped
   // (32-bit) appsetup registers; the 64-bit build's appsetup registers in the native view, so
   // there the test runs the registered command the way the system's list of programs does.
-  const bool menuSeesEntry = sizeof(void*) == 4;
+  DWORD appsetupType = SCS_64BIT_BINARY;
+  const bool menuSeesEntry = ::GetBinaryTypeW((Distribution() + L"\\Monitor\\appsetup.exe").c_str(), &appsetupType) &&
+                             appsetupType == SCS_32BIT_BINARY;
   windows::Started uninstaller;
   if (menuSeesEntry) {
     Run(menu, IDC_UNINSTALL, IDC_UNINSTALL_DRIVER, false, IDC_UNINSTALL_MONITOR, true);
@@ -330,11 +336,13 @@ TEST_F(PackageEndToEnd, InstallUseAndUninstallLeaveThePrefixAsBefore) {
                       std::inserter(removed, removed.end()));
   // appsetup removes the installation folder but not the parent it made for it (it may hold the
   // maker's other products): that empty folder is the one thing kept.
-  const std::wstring maker = KnownFolder(CSIDL_PROGRAM_FILES) + L"\\TPX800";
-  std::set<std::wstring> inMaker;
-  ListFiles(maker, true, inMaker);
-  EXPECT_TRUE(inMaker.empty()) << Describe(inMaker);
-  added.erase(maker);
+  for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86}) {
+    const std::wstring maker = KnownFolder(csidl) + L"\\TPX800";
+    std::set<std::wstring> inMaker;
+    ListFiles(maker, true, inMaker);
+    EXPECT_TRUE(inMaker.empty()) << Describe(inMaker);
+    added.erase(maker);
+  }
   EXPECT_TRUE(added.empty()) << "left behind:" << Describe(added);
   EXPECT_TRUE(removed.empty()) << "removed:" << Describe(removed);
   EXPECT_FALSE(DevicePluggedIn()) << "the printer's device is still registered";

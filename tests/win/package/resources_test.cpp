@@ -11,11 +11,12 @@
 
 #include "common/text.h"
 #include "common/win/handles.h"
+#include "distribution.h"
 #include "robot.h"
 
 namespace {
 
-std::wstring Distribution() { return robot::ProgramFolder() + L"\\..\\distribution"; }
+using package_test::Distribution;
 
 std::wstring Lower(std::wstring text) {
   ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));

@@ -8,20 +8,13 @@
 
 #include "resources/setup_menu/setup_ids.h"
 #include "robot.h"
+#include "tests/win/package/distribution.h"
 
 namespace {
 
 constexpr DWORD kWait = 20000;
 
-std::wstring Distribution() { return robot::ProgramFolder() + L"\\..\\distribution"; }
-
-std::wstring ImageOf(DWORD processId) {
-  common::win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-  wchar_t path[MAX_PATH * 2] = L"";
-  DWORD size = MAX_PATH * 2;
-  if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path, &size)) return {};
-  return std::wstring(path, size);
-}
+using package_test::Distribution;
 
 struct ProgramSearch {
   const std::wstring* tail;
@@ -33,7 +26,7 @@ BOOL CALLBACK MatchProgram(HWND window, LPARAM context) {
   if (!::IsWindowVisible(window)) return TRUE;
   DWORD owner = 0;
   ::GetWindowThreadProcessId(window, &owner);
-  const std::wstring image = ImageOf(owner);
+  const std::wstring image = robot::ImagePathOf(owner);
   const std::wstring& tail = *search->tail;
   if (image.size() < tail.size() || ::lstrcmpiW(image.c_str() + image.size() - tail.size(), tail.c_str()) != 0) {
     return TRUE;

@@ -27,7 +27,7 @@ std::string ReadAll(const std::wstring& path) {
 class SupportBinding : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\LMOSSUPW.DLL", folder.path()));
+    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\" + abi::kLibraryFileName, folder.path()));
     ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\LMOSSUPW_LACKING.DLL", folder.path()));
     robot::WriteFile(folder / L"state.ini", "[System]\r\nOsCode=0x0A00\r\nJournal=journal.txt\r\n");
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
@@ -75,7 +75,7 @@ TEST_F(SupportBinding, StandInBindsAndItsExportsTakeOurArgumentsAndRecords) {
   EXPECT_EQ(written, abi::kStatusNameInUse);
   EXPECT_EQ(library.IsShareNameUsed(L"tpx", 0), 1);
   library.release();
-  EXPECT_EQ(::GetModuleHandleW((folder / L"LMOSSUPW.DLL").c_str()), nullptr);
+  EXPECT_EQ(::GetModuleHandleW((folder / abi::kLibraryFileName).c_str()), nullptr);
 
   // What the first binding did persists for the next one.
   const std::string state = ReadAll(folder / L"state.ini");

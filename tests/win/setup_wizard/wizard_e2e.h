@@ -20,6 +20,7 @@
 #include "common/text.h"
 #include "common/win/handles.h"
 #include "robot.h"
+#include "setup_wizard/support_abi.h"
 
 namespace wizard_e2e {
 
@@ -142,7 +143,8 @@ class WizardEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::wstring bin = robot::ProgramFolder();
-    for (const wchar_t* f : {kWizardDll.c_str(), L"LMOSSUPW.DLL", L"KVSetup.ini", L"License.txt"}) {
+    // The launchers' support library, and the one of the wizard's bitness (the same name in 32-bit).
+    for (const wchar_t* f : {kWizardDll.c_str(), L"LMOSSUPW.DLL", support_abi::kLibraryFileName, L"KVSetup.ini", L"License.txt"}) {
       ASSERT_TRUE(robot::CopyInto(bin + L"\\" + f, folder.path())) << Narrow(f);
     }
     for (const wchar_t* sub : {L"driver", L"driver\\x86", L"monitor", L"monitor\\x86", L"usb", L"usb\\x86"}) {

@@ -11,6 +11,7 @@
 
 #include "common/win/handles.h"
 #include "robot.h"
+#include "setup_wizard/support_abi.h"
 #include "stack_probe.h"
 
 namespace {
@@ -118,8 +119,8 @@ class WizardEntry : public ::testing::Test {
   }
   void TearDown() override { ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", nullptr); }
   std::wstring wizard() const { return folder / kWizardDll; }
-  void copyLibrary(const std::wstring& built = L"LMOSSUPW.DLL") {
-    ASSERT_TRUE(::CopyFileW((robot::ProgramFolder() + L"\\" + built).c_str(), (folder / L"LMOSSUPW.DLL").c_str(),
+  void copyLibrary(const std::wstring& built = support_abi::kLibraryFileName) {
+    ASSERT_TRUE(::CopyFileW((robot::ProgramFolder() + L"\\" + built).c_str(), (folder / support_abi::kLibraryFileName).c_str(),
                             FALSE));
   }
 
@@ -192,7 +193,7 @@ TEST_F(WizardEntry, BrokenInformationFileShowsString204) {
             L"The information file has encountered a problem. The wizard needs to close. We are sorry for the "
             L"inconvenience.");
   EXPECT_EQ(call.result(), 0);
-  EXPECT_EQ(::GetModuleHandleW((folder / L"LMOSSUPW.DLL").c_str()), nullptr);  // released again
+  EXPECT_EQ(::GetModuleHandleW((folder / support_abi::kLibraryFileName).c_str()), nullptr);  // released again
 }
 
 TEST_F(WizardEntry, OwnerThatIsNoWindowGivesZeroSilently) {
