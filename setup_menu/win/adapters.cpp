@@ -33,16 +33,14 @@ std::optional<OsVersion> Win32System::Version() {
 }
 
 bool Win32System::SeparateRegistryView() {
-  if constexpr (sizeof(void*) == 8) {
-    return true;  // a 64-bit build runs only on 64-bit Windows
-  } else {
-    // Looked up at run time: older systems have no such function, and then no emulation either.
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
-    BOOL wow64 = FALSE;
-    return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-  }
+  // Only a 32-bit process on 64-bit Windows sees the separate view (and the 64-bit slot): a 64-bit
+  // build reads the native uninstall entries, where the installer of its own build registers.
+  // Looked up at run time: older systems have no such function, and then no emulation either.
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
 std::optional<std::string> Win32Files::ReadAll(const std::wstring& path) {

@@ -16,7 +16,7 @@ namespace {
 constexpr wchar_t kEntry[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TestMenuMonitor";
 constexpr DWORD kWait = 20000;
 
-void RemoveEntry() { ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kEntry, KEY_WOW64_32KEY, 0); }
+void RemoveEntry() { ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kEntry); }
 
 // A configuration whose commands run the recorder with a word naming the process.
 std::string TestConfiguration() {
@@ -39,9 +39,9 @@ std::vector<std::string> RecordedLines(const std::wstring& file) {
   return lines;
 }
 
-// Whether Windows is 64-bit, where the menu takes the slot's driver commands (offset 8).
-bool SixtyFourBitWindows() {
-  if (sizeof(void*) == 8) return true;
+// Whether the menu, of this test's bitness, runs as a 32-bit process on 64-bit Windows, where it
+// takes the slot's driver commands (offset 8).
+bool RunsAs32BitOn64BitWindows() {
   BOOL wow64 = FALSE;
   return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
@@ -90,9 +90,9 @@ TEST_F(SetupMenu, RunsTheTickedComponentsInOrderAndComesBack) {
   EXPECT_FALSE(Enabled(dialog, IDC_UNINSTALL_DRIVER));
   EXPECT_FALSE(::IsWindowVisible(robot::DescendantById(dialog, IDC_LANGUAGE)));
 
-  // On 64-bit Windows the slot's commands, the status monitor first; on 32-bit Windows (Vista and
-  // later, as Wine reports itself) the USB driver first.
-  const bool slot = SixtyFourBitWindows();
+  // A 32-bit menu on 64-bit Windows takes the slot's commands, the status monitor first; otherwise
+  // (Vista and later, as Wine reports itself) the USB driver comes first.
+  const bool slot = RunsAs32BitOn64BitWindows();
   const std::vector<std::string> installed = slot ? std::vector<std::string>{"monitor-install", "driver-install-11"}
                                                   : std::vector<std::string>{"driver-install-5", "monitor-install"};
   robot::Click(robot::DescendantById(dialog, IDC_NEXT));

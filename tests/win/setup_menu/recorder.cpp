@@ -27,9 +27,9 @@ void Append(const std::wstring& file, const std::string& line) {
 void RegisterUninstallEntry(const std::wstring& self) {
   const std::wstring command = L"\"" + self + L"\" monitor-uninstall";
   common::win::UniqueHkey key;
-  // The 32-bit view, where the 32-bit installer's entries are.
+  // The view of this build, as the installer of the same build registers.
   if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TestMenuMonitor",
-                        0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, key.put(), nullptr) == ERROR_SUCCESS) {
+                        0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) == ERROR_SUCCESS) {
     ::RegSetValueExW(key.get(), L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                      static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }
