@@ -24,8 +24,8 @@ class SystemPort {
   virtual std::wstring CurrentDirectory() = 0;
   virtual uint16_t DefaultLanguage() = 0;           // the system default language identifier
   virtual std::optional<OsVersion> Version() = 0;   // nullopt when it cannot be read
-  // Whether the process runs on 64-bit Windows with the 32-bit programs' registry view kept apart:
-  // a 32-bit process under emulation (asked at run time), or a 64-bit build.
+  // Whether the process is a 32-bit one under emulation on 64-bit Windows (asked at run time), and
+  // so sees the 32-bit programs' registry view kept apart from the native one.
   virtual bool SeparateRegistryView() = 0;
 };
 
