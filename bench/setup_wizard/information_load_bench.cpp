@@ -24,28 +24,16 @@ int main() {
     std::ofstream out(file.c_str(), std::ios::binary);
     out << bench::LargeInformation(SetupInformation::kMaxEntries);
   }
-  // The wizard's own reading, and every value through the profile API as the reference.
-  class ApiProfileFiles final : public SetupFiles {
-   public:
-    std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override {
-      return std::make_unique<win::Win32ProfileFile>(path);
-    }
-    bool canRead(const std::wstring& path) override { return files_.canRead(path); }
-    std::optional<std::wstring> readAnsiText(const std::wstring& path) override { return files_.readAnsiText(path); }
-
-   private:
-    win::Win32SetupFiles files_;
-  };
   struct Timing {
     double best = 0, median = 0;
     int drivers = 0;
   };
-  auto time = [&](auto makeFiles) {
+  auto time = [&](win::ProfileReading reading) {
     std::vector<double> ms;
     int drivers = 0;
     for (int run = 0; run < 9; ++run) {
       const auto start = std::chrono::steady_clock::now();
-      SetupInformation information(folder, makeFiles());
+      SetupInformation information(folder, std::make_unique<win::Win32SetupFiles>(reading));
       const int loaded = information.load(0x0600, L"KVSetup.ini");
       ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
       drivers = loaded == 1 ? information.driverCount() : -1;
@@ -53,8 +41,8 @@ int main() {
     std::sort(ms.begin(), ms.end());
     return Timing{ms.front(), ms[ms.size() / 2], drivers};
   };
-  const Timing wizard = time([] { return std::make_unique<win::Win32SetupFiles>(); });
-  const Timing api = time([] { return std::make_unique<ApiProfileFiles>(); });
+  const Timing wizard = time(win::ProfileReading::WholeFile);
+  const Timing api = time(win::ProfileReading::ValueByValue);
   ::DeleteFileW(file.c_str());
   ::RemoveDirectoryW(folder.c_str());
   std::printf("information file with 255 drivers, monitors and USB drivers: %d drivers listed; "

@@ -67,6 +67,7 @@ std::wstring DecodeProfileBytes(std::string_view bytes) {
 }
 
 std::unique_ptr<ProfileSource> Win32SetupFiles::openProfile(const std::wstring& path) {
+  if (reading_ == ProfileReading::ValueByValue) return std::make_unique<Win32ProfileFile>(path);
   // A missing, locked or huge file goes to the profile functions, which have their own answer.
   const std::optional<std::string> bytes = common::win::ReadFileBytes(path, kMaxProfileBytes);
   if (!bytes) return std::make_unique<Win32ProfileFile>(path);

@@ -25,14 +25,25 @@ class Win32ProfileFile final : public ProfileSource {
   std::wstring path_;
 };
 
+// How profile files are read.
+enum class ProfileReading {
+  // The file read once and parsed in memory by the profile functions' rules: the wizard's way. Each
+  // call of those functions searches the file's sections one by one, so a large information file
+  // (some 1,500 sections) read value by value takes a noticeable time before the first page appears.
+  WholeFile,
+  // Every value through the profile functions: the reference the wizard's reading is held against.
+  ValueByValue,
+};
+
 class Win32SetupFiles final : public SetupFiles {
  public:
-  // The file read once and parsed in memory by the profile functions' rules. Each call of those
-  // functions searches the file's sections one by one, so a large information file (some 1,500
-  // sections) read value by value would take a noticeable time before the first page appears.
+  explicit Win32SetupFiles(ProfileReading reading = ProfileReading::WholeFile) : reading_(reading) {}
   std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override;
   bool canRead(const std::wstring& path) override;
   std::optional<std::wstring> readAnsiText(const std::wstring& path) override;
+
+ private:
+  ProfileReading reading_;
 };
 
 // Profile file bytes as the profile functions read them: a byte-order mark selects UTF-8 or

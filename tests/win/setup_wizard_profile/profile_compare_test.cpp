@@ -32,19 +32,6 @@ std::string Utf16WithMark(std::wstring_view text) {
   return out;
 }
 
-// The wizard's file services, but every value read through the profile API.
-class ApiProfileFiles : public SetupFiles {
- public:
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override {
-    return std::make_unique<win::Win32ProfileFile>(path);
-  }
-  bool canRead(const std::wstring& path) override { return wizard_.canRead(path); }
-  std::optional<std::wstring> readAnsiText(const std::wstring& path) override { return wizard_.readAnsiText(path); }
-
- private:
-  win::Win32SetupFiles wizard_;
-};
-
 template <typename... T>
 void Put(std::wostringstream& o, const T&... values) {
   ((o << values << L'|'), ...);
@@ -170,7 +157,7 @@ TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
   const fs::path package = fs::path(win::ModuleDirectory(nullptr)) / L"setup_wizard_profile";
   for (const fs::path& folder : {folder_, package}) {
     ASSERT_TRUE(fs::exists(folder / L"KVSetup.ini")) << folder;
-    SetupInformation api(folder.wstring(), std::make_unique<ApiProfileFiles>());
+    SetupInformation api(folder.wstring(), std::make_unique<win::Win32SetupFiles>(win::ProfileReading::ValueByValue));
     SetupInformation text(folder.wstring(), std::make_unique<win::Win32SetupFiles>());
     for (int os = 1; os <= 11; ++os) {
       ASSERT_EQ(api.load(os << 8, L"KVSetup.ini"), 1);
