@@ -2,15 +2,6 @@
 
 namespace appsetup {
 
-void CodePage::SetLeadByteRange(unsigned char first, unsigned char last) {
-  for (unsigned c = first; c <= last; ++c) lead_.set(c);
-}
-
-size_t CodePage::Next(std::string_view text, size_t at) const {
-  if (at < text.size() && IsLeadByte(text[at]) && at + 1 < text.size()) return at + 2;
-  return at + 1;
-}
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 size_t FindChar(const CodePage& cp, std::string_view text, char c, size_t from) {

@@ -2,27 +2,16 @@
 // trail byte that happens to equal '\' (0x5C in Shift-JIS) is never taken for a separator.
 #pragma once
 
-#include <bitset>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/code_page.h"
+
 namespace appsetup {
 
-// Which bytes of the ANSI code page begin a two-byte character. Default: a single-byte code page.
-class CodePage {
- public:
-  CodePage() = default;
-  void SetLeadByteRange(unsigned char first, unsigned char last);
-  bool IsLeadByte(char c) const { return lead_[static_cast<unsigned char>(c)]; }
-
-  // Index of the character after the one starting at `at` (a lone lead byte at the end counts as one).
-  size_t Next(std::string_view text, size_t at) const;
-
- private:
-  std::bitset<256> lead_;
-};
+using common::CodePage;
 
 inline constexpr size_t kMaxPathChars = 259;  // path buffers hold 259 characters and a terminator
 

@@ -7,26 +7,23 @@ namespace {
 // Calls `visit(index)` for the first byte of every character, stepping over double-byte
 // characters whole so that a trail byte equal to '\' is never taken for a separator.
 template <typename Visit>
-void ForEachCharacter(std::string_view text, LeadByteTest isLeadByte, Visit visit) {
-  for (size_t i = 0; i < text.size();) {
-    visit(i);
-    i += isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-  }
+void ForEachCharacter(std::string_view text, const common::CodePage& codePage, Visit visit) {
+  for (size_t i = 0; i < text.size(); i = codePage.Next(text, i)) visit(i);
 }
 
 }  // namespace
 
-std::string InstanceName(std::string_view path, LeadByteTest isLeadByte) {
+std::string InstanceName(std::string_view path, const common::CodePage& codePage) {
   std::string name(path);
-  ForEachCharacter(path, isLeadByte, [&](size_t i) {
+  ForEachCharacter(path, codePage, [&](size_t i) {
     if (name[i] == '\\') name[i] = '_';
   });
   return name;
 }
 
-std::string LauncherDirectory(std::string_view path, LeadByteTest isLeadByte) {
+std::string LauncherDirectory(std::string_view path, const common::CodePage& codePage) {
   size_t last = std::string_view::npos;
-  ForEachCharacter(path, isLeadByte, [&](size_t i) {
+  ForEachCharacter(path, codePage, [&](size_t i) {
     if (path[i] == '\\') last = i;
   });
   return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last));
@@ -62,7 +59,7 @@ int Launcher::Run() {
   const std::string title = port_.loadString(kStringTitle).value_or("");
   const std::optional<std::string> path = port_.ownPath();
   if (!path) return Fail(kStringInitFailure);
-  const std::string name = InstanceName(*path, port_.leadByteTest());
+  const std::string name = InstanceName(*path, port_.codePage());
   if (!port_.claimInstance(name)) {
     port_.bringForward(name);
     return kExitFailure;
@@ -80,7 +77,7 @@ std::optional<int> Launcher::RunJobOnce() {
 std::optional<std::string> Launcher::directory() {
   const std::optional<std::string> path = port_.ownPath();
   if (!path) return std::nullopt;
-  return LauncherDirectory(*path, port_.leadByteTest());
+  return LauncherDirectory(*path, port_.codePage());
 }
 
 int Launcher::RunJob() {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/code_page.h"
+
 namespace launcher {
 
 // Numbers of the launcher's string table.
@@ -31,15 +33,12 @@ inline constexpr size_t kMaxPathChars = 259;  // path buffers: 259 characters an
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitFailure = -1;
 
-// Whether a byte begins a double-byte character of the ANSI code page.
-using LeadByteTest = bool (*)(unsigned char);
-
 // The launcher's path with every backslash made an underscore (trail bytes of double-byte
 // characters are left alone): the name of its mutex and of its window property.
-std::string InstanceName(std::string_view path, LeadByteTest isLeadByte);
+std::string InstanceName(std::string_view path, const common::CodePage& codePage);
 
 // The path up to, not including, its last backslash; empty when it has none.
-std::string LauncherDirectory(std::string_view path, LeadByteTest isLeadByte);
+std::string LauncherDirectory(std::string_view path, const common::CodePage& codePage);
 
 // The parts joined with single backslashes; nullopt when the path would not fit a path buffer.
 std::optional<std::string> JoinPath(std::string_view first, std::string_view second,
@@ -60,7 +59,8 @@ class LauncherPort {
 
   // The launcher's full path; nullopt when it does not fit a path buffer.
   virtual std::optional<std::string> ownPath() = 0;
-  virtual LeadByteTest leadByteTest() = 0;
+  // The ANSI code page, whose double-byte characters path walks step over whole.
+  virtual common::CodePage codePage() = 0;
   // A string of the launcher's table; nullopt when the table has no such string.
   virtual std::optional<std::string> loadString(int id) = 0;
   // A message box with no owner and the error icon, brought to the foreground.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/win/ansi.h"
 #include "common/win/handles.h"
 
 namespace appsetup::win {
@@ -123,15 +124,7 @@ std::string WinSystem::WindowsDirectory() {
 
 uint16_t WinSystem::UiLanguage() { return ::GetThreadUILanguage(); }
 
-CodePage WinSystem::AnsiCodePage() {
-  CodePage cp;
-  CPINFO info{};
-  if (!::GetCPInfo(CP_ACP, &info)) return cp;
-  for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-    cp.SetLeadByteRange(info.LeadByte[i], info.LeadByte[i + 1]);
-  }
-  return cp;
-}
+CodePage WinSystem::AnsiCodePage() { return common::win::AnsiCodePage(); }
 
 MessageAnswer WinMessageBoxes::Show(WindowRef owner, const std::string& text,
                                     const std::string& caption, MessageIcon icon,

@@ -4,6 +4,8 @@
 
 #include <exception>
 
+#include "common/win/ansi.h"
+
 namespace launcher::win {
 
 namespace {
@@ -13,8 +15,6 @@ using GetOsVersionCodeFn = int32_t(__stdcall*)();
 
 // The value of the launcher window's instance property.
 const HANDLE kPropertyValue = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
-
-bool IsLeadByte(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
 
 struct PropertySearch {
   const char* name;
@@ -42,7 +42,7 @@ std::optional<std::string> Win32LauncherPort::ownPath() {
   return std::string(path, length);
 }
 
-LeadByteTest Win32LauncherPort::leadByteTest() { return &IsLeadByte; }
+common::CodePage Win32LauncherPort::codePage() { return common::win::AnsiCodePage(); }
 
 std::optional<std::string> Win32LauncherPort::loadString(int id) {
   char text[1024];

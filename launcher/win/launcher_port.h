@@ -20,7 +20,7 @@ class Win32LauncherPort final : public LauncherPort {
   void attach(Launcher& launcher) { launcher_ = &launcher; }
 
   std::optional<std::string> ownPath() override;
-  LeadByteTest leadByteTest() override;
+  common::CodePage codePage() override;
   std::optional<std::string> loadString(int id) override;
   void errorBox(const std::string& caption, const std::string& text) override;
   bool claimInstance(const std::string& name) override;

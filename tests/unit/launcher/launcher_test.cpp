@@ -9,21 +9,26 @@ namespace {
 
 using namespace launcher;
 
-bool SingleByte(unsigned char) { return false; }
+const common::CodePage kSingleByte;
 // Shift-JIS lead bytes: a trail byte may be 0x5C, the backslash.
-bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+common::CodePage ShiftJis() {
+  common::CodePage cp;
+  cp.SetLeadByteRange(0x81, 0x9F);
+  cp.SetLeadByteRange(0xE0, 0xFC);
+  return cp;
+}
 
 TEST(LauncherPaths, InstanceNameAndDirectoryStepOverDoubleByteCharacters) {
-  EXPECT_EQ(InstanceName("C:\\Driver\\Disk 1\\Install.exe", &SingleByte), "C:_Driver_Disk 1_Install.exe");
-  EXPECT_EQ(LauncherDirectory("C:\\Driver\\Disk 1\\Install.exe", &SingleByte), "C:\\Driver\\Disk 1");
-  EXPECT_EQ(LauncherDirectory("C:\\Install.exe", &SingleByte), "C:");
-  EXPECT_EQ(LauncherDirectory("Install.exe", &SingleByte), "");
+  EXPECT_EQ(InstanceName("C:\\Driver\\Disk 1\\Install.exe", kSingleByte), "C:_Driver_Disk 1_Install.exe");
+  EXPECT_EQ(LauncherDirectory("C:\\Driver\\Disk 1\\Install.exe", kSingleByte), "C:\\Driver\\Disk 1");
+  EXPECT_EQ(LauncherDirectory("C:\\Install.exe", kSingleByte), "C:");
+  EXPECT_EQ(LauncherDirectory("Install.exe", kSingleByte), "");
 
   // "\x95\x5C" is one Shift-JIS character whose second byte looks like a backslash.
   const std::string path = "C:\\\x95\x5C\\Install.exe";
-  EXPECT_EQ(InstanceName(path, &ShiftJisLead), "C:_\x95\x5C_Install.exe");
-  EXPECT_EQ(LauncherDirectory(path, &ShiftJisLead), "C:\\\x95\x5C");
-  EXPECT_EQ(LauncherDirectory("C:\\\x95\x5CInstall.exe", &ShiftJisLead), "C:");
+  EXPECT_EQ(InstanceName(path, ShiftJis()), "C:_\x95\x5C_Install.exe");
+  EXPECT_EQ(LauncherDirectory(path, ShiftJis()), "C:\\\x95\x5C");
+  EXPECT_EQ(LauncherDirectory("C:\\\x95\x5CInstall.exe", ShiftJis()), "C:");
 }
 
 TEST(LauncherPaths, JoinedPathsThatDoNotFitAreRefused) {
@@ -74,7 +79,7 @@ class FakePort : public LauncherPort {
   std::vector<std::pair<std::string, std::string>> boxes;
 
   std::optional<std::string> ownPath() override { return path; }
-  LeadByteTest leadByteTest() override { return &SingleByte; }
+  common::CodePage codePage() override { return kSingleByte; }
   std::optional<std::string> loadString(int id) override {
     const auto it = strings.find(id);
     return it == strings.end() ? std::nullopt : std::optional<std::string>(it->second);
