@@ -16,6 +16,8 @@ target_link_libraries(status_monitor_win PUBLIC status_monitor_core comctl32 gdi
 add_executable(TPX800StatusMonitor WIN32
   ${CMAKE_SOURCE_DIR}/status_monitor/win/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/status_monitor.rc)
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/status_monitor.rc PROPERTIES OBJECT_DEPENDS
+  ${CMAKE_CURRENT_LIST_DIR}/status_monitor.manifest)  # pulled in by the script, unseen by CMake's scanner
 target_link_options(TPX800StatusMonitor PRIVATE -municode)
 target_link_libraries(TPX800StatusMonitor PRIVATE status_monitor_win)
 add_dependencies(TPX800StatusMonitor status_monitor_pictures)
