@@ -16,12 +16,6 @@ constexpr UINT kShowMessage = WM_APP + 1;
 
 HANDLE ManualResetEvent(bool signalled) { return ::CreateEventW(nullptr, TRUE, signalled ? TRUE : FALSE, nullptr); }
 
-// The progress sheet's close box does nothing: only Finish closes it.
-int CALLBACK WithoutCloseBox(HWND sheet, UINT message, LPARAM) {
-  if (message == PSCB_INITIALIZED) ::EnableMenuItem(::GetSystemMenu(sheet, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
-  return 0;
-}
-
 }  // namespace
 
 CPrgGuide::CPrgGuide(HINSTANCE module, WizardRun& run)
@@ -156,7 +150,7 @@ int CPrgSheet::run(const std::function<void(ProgressRun&)>& work) {
       progress.finishShown();
     }
   });
-  RunWizardSheet(module_, owner_, run_.title, {&guide}, &WithoutCloseBox);
+  RunWizardSheet(module_, owner_, run_.title, {&guide}, CloseBox::Disabled);
   guide.markClosed();
   worker.join();
   return 1;

@@ -1,5 +1,6 @@
 #include "setup_wizard/win/sheets.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -103,19 +104,62 @@ void StopBox(HWND owner, const std::wstring& caption, const std::wstring& text) 
   ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
 }
 
+namespace {
+
+// A sheet takes its position from its template, relative to its owner; the launcher's window is a
+// 0 x 0 point at the centre of the screen, from which the sheet would hang to the lower right.
+void CentreSheet(HWND sheet) {
+  RECT own{};
+  if (!::GetWindowRect(sheet, &own)) return;
+  const HWND owner = ::GetWindow(sheet, GW_OWNER);
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : sheet, MONITOR_DEFAULTTOPRIMARY), &screen)) return;
+  RECT around = screen.rcWork;
+  RECT ownerRect{};
+  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner) && ::GetWindowRect(owner, &ownerRect) &&
+      ownerRect.right > ownerRect.left && ownerRect.bottom > ownerRect.top) {
+    around = ownerRect;
+  }
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  LONG x = around.left + (around.right - around.left - width) / 2;
+  LONG y = around.top + (around.bottom - around.top - height) / 2;
+  // Never off the screen's work area (its top-left corner wins on a screen smaller than the sheet).
+  x = std::max(screen.rcWork.left, std::min(x, screen.rcWork.right - width));
+  y = std::max(screen.rcWork.top, std::min(y, screen.rcWork.bottom - height));
+  ::SetWindowPos(sheet, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CALLBACK Centred(HWND sheet, UINT message, LPARAM) {
+  if (message == PSCB_INITIALIZED) CentreSheet(sheet);
+  return 0;
+}
+
+// Only Finish closes the progress sheet: its close box does nothing.
+int CALLBACK CentredWithoutCloseBox(HWND sheet, UINT message, LPARAM) {
+  if (message == PSCB_INITIALIZED) {
+    CentreSheet(sheet);
+    ::EnableMenuItem(::GetSystemMenu(sheet, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  }
+  return 0;
+}
+
+}  // namespace
+
 INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
-                       const std::vector<PropertyPage*>& pages, PFNPROPSHEETCALLBACK callback) {
+                       const std::vector<PropertyPage*>& pages, CloseBox closeBox) {
   std::vector<PROPSHEETPAGEW> described;
   for (PropertyPage* page : pages) described.push_back(page->describe());
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof header;
-  header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | (callback ? PSH_USECALLBACK : 0);
+  header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
   header.hwndParent = owner;
   header.hInstance = module;
   header.pszCaption = title.c_str();
   header.nPages = static_cast<UINT>(described.size());
   header.ppsp = described.data();
-  header.pfnCallback = callback;
+  header.pfnCallback = closeBox == CloseBox::Enabled ? &Centred : &CentredWithoutCloseBox;
   return ::PropertySheetW(&header);
 }
 

@@ -59,9 +59,12 @@ class PropertyPage {
 // Beeps, then shows `text` with the stop icon in the foreground, owned by `owner`.
 void StopBox(HWND owner, const std::wstring& caption, const std::wstring& text);
 
-// A wizard-style sheet of `pages`, owned by `owner` and titled `title`; PropertySheetW's result.
+enum class CloseBox { Enabled, Disabled };
+
+// A wizard-style sheet of `pages`, owned by `owner` and titled `title`, opening centred over its
+// owner (or, when the owner has no area, over the owner's screen); PropertySheetW's result.
 INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
-                       const std::vector<PropertyPage*>& pages, PFNPROPSHEETCALLBACK callback = nullptr);
+                       const std::vector<PropertyPage*>& pages, CloseBox closeBox = CloseBox::Enabled);
 
 // The installation run: selection wizard, then the progress sheet with its worker (install_wizard.cpp).
 int RunInstallation(HINSTANCE module, HWND owner, WizardRun& run);

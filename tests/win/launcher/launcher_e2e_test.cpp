@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,12 @@ TEST_F(Launchers, InstallOn32BitWindowsRunsTheWizardInItsOwnProcessUnderItsWindo
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(ProcessOf(sheet), install.id());
   EXPECT_EQ(::GetWindow(sheet, GW_OWNER), window);
+  // Centred on the screen, not hanging from the 0 x 0 owner to the lower right.
+  RECT sheetRect{}, work{};
+  ::GetWindowRect(sheet, &sheetRect);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_LE(std::abs((sheetRect.left + sheetRect.right) / 2 - (work.left + work.right) / 2), 2);
+  EXPECT_LE(std::abs((sheetRect.top + sheetRect.bottom) / 2 - (work.top + work.bottom) / 2), 2);
   Cancel(sheet);
   EXPECT_EQ(install.Wait(kTimeout), 0u);
 }
