@@ -37,22 +37,13 @@ int ProcessNumber(std::wstring_view line) {
 // past kMaxLineChars are left out.
 template <typename OnLine>
 void ForEachLine(std::wstring_view text, OnLine onLine) {
-  std::wstring line;
-  bool pending = false;
-  for (const wchar_t c : text) {
-    if (c == L'\n') {
-      if (!line.empty() && line.back() == L'\r') line.pop_back();
-      onLine(std::wstring_view(line));
-      line.clear();
-      pending = false;
-      continue;
-    }
-    pending = true;
-    if (line.size() < kMaxLineChars) line.push_back(c);
-  }
-  if (pending) {
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    onLine(std::wstring_view(line));
+  while (!text.empty()) {
+    const size_t end = text.find(L'\n');
+    std::wstring_view line = text.substr(0, end);
+    text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
+    // Dropped before the line is cut: a CR that happens to land at the cut is text of the line.
+    if (line.ends_with(L'\r')) line.remove_suffix(1);
+    onLine(line.substr(0, kMaxLineChars));
   }
 }
 
@@ -131,7 +122,8 @@ std::wstring CompleteCommand(std::wstring_view command, std::wstring_view direct
   } else {
     completed = absolute + std::wstring(command) + L"\"";
   }
-  if (completed.size() > kMaxCommandChars) completed.resize(kMaxCommandChars);
+  // A command cut to fit would run another program, or this one without its arguments.
+  if (completed.size() > kMaxCommandChars) return {};
   return completed;
 }
 

@@ -39,7 +39,8 @@ struct HeadingFont {
 HeadingFont ParseHeadingFont(std::wstring_view font);
 
 // A command as it is run: relative program paths made absolute under `directory` (the program
-// directory without trailing backslash) and quoted. Cut at kMaxCommandChars.
+// directory without trailing backslash) and quoted. Empty (not run) when the result would be
+// longer than kMaxCommandChars.
 std::wstring CompleteCommand(std::wstring_view command, std::wstring_view directory);
 
 // Where the program and its configuration file are, from the process command line.

@@ -21,15 +21,15 @@ using namespace appsetup;
 
 namespace {
 
+// Byte for byte, built whole: a character at a time was a tenth of a run.
 std::wstring Widen(std::string_view text) {
-  std::wstring out;
-  for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
-  return out;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  return std::wstring(bytes, bytes + text.size());
 }
 
 std::string Narrow(std::wstring_view text) {
-  std::string out;
-  for (wchar_t c : text) out.push_back(static_cast<char>(c));
+  std::string out(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
   return out;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "common/win_path.h"
@@ -18,17 +19,52 @@ using namespace setup_wizard;
 
 namespace {
 
+// The file parsed once per input. Each load reads the same values again (and a run loads three
+// times), so answers are kept: the same question of an unchanged text has the same answer, and
+// lookups were most of a run's time.
+class RememberedProfile : public ProfileSource {
+ public:
+  explicit RememberedProfile(const IniTextProfile& profile) : profile_(profile) {}
+  std::wstring readString(std::wstring_view section, std::wstring_view key, std::wstring_view def) const override {
+    std::wstring question = Question(section, key);
+    question.append(def);
+    auto [at, added] = strings_.try_emplace(std::move(question));
+    if (added) at->second = profile_.readString(section, key, def);
+    return at->second;
+  }
+  int readInt(std::wstring_view section, std::wstring_view key, int def) const override {
+    auto [at, added] = ints_.try_emplace(Question(section, key) + std::to_wstring(def));
+    if (added) at->second = profile_.readInt(section, key, def);
+    return at->second;
+  }
+  std::vector<std::wstring> readKeyNames(std::wstring_view section) const override {
+    return profile_.readKeyNames(section);
+  }
+
+ private:
+  static std::wstring Question(std::wstring_view section, std::wstring_view key) {
+    std::wstring question(section);
+    question += L'\0';
+    question.append(key);
+    question += L'\0';
+    return question;
+  }
+  const IniTextProfile& profile_;
+  mutable std::unordered_map<std::wstring, std::wstring> strings_;
+  mutable std::unordered_map<std::wstring, int> ints_;
+};
+
 class MemoryFiles : public SetupFiles {
  public:
-  explicit MemoryFiles(std::wstring text) : text_(std::move(text)) {}
+  explicit MemoryFiles(const IniTextProfile& profile) : profile_(profile) {}
   std::unique_ptr<ProfileSource> openProfile(const std::wstring&) override {
-    return std::make_unique<IniTextProfile>(text_);
+    return std::make_unique<RememberedProfile>(profile_);
   }
   bool canRead(const std::wstring&) override { return true; }
   std::optional<std::wstring> readAnsiText(const std::wstring&) override { return std::wstring(L"licence"); }
 
  private:
-  std::wstring text_;
+  const IniTextProfile& profile_;
 };
 
 // Module directories: a drive folder, a network share, and one that leaves little room.
@@ -148,7 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   const std::wstring text =
       IniTextProfile::DecodeBytes(std::string_view(reinterpret_cast<const char*>(input) + 1, size - 1));
 
-  SetupInformation info(module, std::make_unique<MemoryFiles>(text));
+  const IniTextProfile profile(text);
+  SetupInformation info(module, std::make_unique<MemoryFiles>(profile));
   const int loaded = info.load(os << 8, L"KVSetup.ini");
   FUZZ_CHECK(loaded == 0 || loaded == 1);
   if (!loaded) {

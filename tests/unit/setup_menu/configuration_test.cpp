@@ -97,6 +97,14 @@ TEST(ConfigurationFile, OverLongLinesAreCutAndTheLastLineNeedsNoLineEnd) {
   EXPECT_EQ(Command(c, 4, 2), L"C");
 }
 
+TEST(ConfigurationFile, OnlyACrJustBeforeTheLineEndIsDropped) {
+  // A CR inside a long line that happens to sit where the line is cut stays text of the line.
+  const std::wstring head(kMaxLineChars - 1, L'h');
+  const Configuration c = ParseConfiguration(L"[Title-E]\n" + head + L"\rtail\n10,Face\r\r\n");
+  EXPECT_EQ(c.titles[0].heading, head + L"\r");
+  EXPECT_EQ(c.titles[0].font, L"10,Face\r") << "one CR only";
+}
+
 TEST(HeadingFont, HeightAndFace) {
   EXPECT_EQ(ParseHeadingFont(L"-24,Arial").height, -24);
   EXPECT_EQ(ParseHeadingFont(L"-24,Arial").face, L"Arial");
@@ -124,10 +132,13 @@ TEST(CommandCompletion, EachRowOfTheTable) {
   for (const Case& c : cases) EXPECT_EQ(CompleteCommand(c.written, d), c.run) << c.written;
 }
 
-TEST(CommandCompletion, ACompletedCommandIsCutAtItsLimit) {
-  const std::wstring completed = CompleteCommand(std::wstring(kMaxLineChars, L'x'), L"C:\\a folder");
-  EXPECT_EQ(completed.size(), kMaxCommandChars);
-  EXPECT_EQ(completed.substr(0, 13), L"\"C:\\a folder\\");
+TEST(CommandCompletion, ACommandLongerThanItsLimitIsNotRunCut) {
+  const std::wstring folder = L"C:\\a folder";  // the completed command adds 3 characters to it
+  const std::wstring fits(kMaxCommandChars - folder.size() - 3, L'x');
+  EXPECT_EQ(CompleteCommand(fits, folder), L"\"" + folder + L"\\" + fits + L"\"");
+  EXPECT_EQ(CompleteCommand(fits + L'x', folder), L"") << "cut, it would name another program";
+  EXPECT_EQ(CompleteCommand(L"Setup.exe /q " + fits, folder), L"") << "or lose its arguments";
+  EXPECT_EQ(CompleteCommand(L"\\" + std::wstring(kMaxCommandChars + 1, L'r'), folder), L"");
 }
 
 TEST(ProgramLocation, FromTheFirstTokenOfTheCommandLine) {
