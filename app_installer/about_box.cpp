@@ -5,14 +5,14 @@
 namespace appsetup {
 
 std::vector<Translation> TranslationOrder(const std::vector<Translation>& available,
-                                          uint16_t user_language) {
+                                          uint16_t userLanguage) {
   std::vector<Translation> order;
-  auto add_first = [&](auto predicate) {
+  auto addFirst = [&](auto predicate) {
     auto it = std::find_if(available.begin(), available.end(), predicate);
     if (it != available.end()) order.push_back(*it);
   };
-  add_first([&](const Translation& t) { return t.language == user_language; });
-  add_first([](const Translation& t) { return t.language == 0; });
+  addFirst([&](const Translation& t) { return t.language == userLanguage; });
+  addFirst([](const Translation& t) { return t.language == 0; });
   if (!available.empty()) order.push_back(available.front());
   return order;
 }

@@ -11,13 +11,13 @@ namespace appsetup {
 
 struct Translation {
   uint16_t language = 0;
-  uint16_t code_page = 0;
+  uint16_t codePage = 0;
 };
 
 // The translations each string is looked for in, in order: the user's language, the
 // language-neutral one, the first listed.
 std::vector<Translation> TranslationOrder(const std::vector<Translation>& available,
-                                          uint16_t user_language);
+                                          uint16_t userLanguage);
 
 struct AboutTexts {
   std::string product;   // "name\n\nversion special (Build: file version)"

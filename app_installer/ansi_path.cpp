@@ -121,11 +121,11 @@ std::string Trim(std::string_view text) {
   return std::string(text);
 }
 
-std::string Truncate(const CodePage& cp, std::string_view text, size_t max_bytes) {
+std::string Truncate(const CodePage& cp, std::string_view text, size_t maxBytes) {
   size_t end = 0;
   for (size_t i = 0; i < text.size();) {
     const size_t next = cp.Next(text, i);
-    if (next > max_bytes) break;
+    if (next > maxBytes) break;
     end = next;
     i = next;
   }

@@ -55,8 +55,8 @@ std::string WithoutExtension(const CodePage& cp, std::string_view path);
 std::string ToBackslashes(const CodePage& cp, std::string_view path);
 // Blanks (space, tab) cut from both ends.
 std::string Trim(std::string_view text);
-// At most `max_bytes` bytes, never splitting a double-byte character.
-std::string Truncate(const CodePage& cp, std::string_view text, size_t max_bytes);
+// At most `maxBytes` bytes, never splitting a double-byte character.
+std::string Truncate(const CodePage& cp, std::string_view text, size_t maxBytes);
 // An ASCII letter in lower case; every other byte as it is.
 char AsciiLower(char c);
 // Comparison that ignores the case of ASCII letters outside double-byte characters.

@@ -25,7 +25,7 @@ Invocation ParseArguments(std::string_view arguments) {
     case 'x':
       // "x " and then the path, blanks inside it included.
       result.mode = RunMode::kRelay;
-      if (line.size() > 2) result.relay_path = std::string(line.substr(2));
+      if (line.size() > 2) result.relayPath = std::string(line.substr(2));
       break;
     default:
       break;
@@ -33,15 +33,15 @@ Invocation ParseArguments(std::string_view arguments) {
   return result;
 }
 
-std::string_view ArgumentsOf(std::string_view command_line) {
+std::string_view ArgumentsOf(std::string_view commandLine) {
   size_t i = 0;
-  if (!command_line.empty() && command_line.front() == '"') {
-    i = command_line.find('"', 1);
-    i = (i == std::string_view::npos) ? command_line.size() : i + 1;
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    i = commandLine.find('"', 1);
+    i = (i == std::string_view::npos) ? commandLine.size() : i + 1;
   } else {
-    while (i < command_line.size() && !IsBlank(command_line[i])) ++i;
+    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
   }
-  return SkipBlanks(command_line.substr(i));
+  return SkipBlanks(commandLine.substr(i));
 }
 
 }  // namespace appsetup

@@ -10,13 +10,13 @@ enum class RunMode { kInstall, kUninstall, kRelay };
 
 struct Invocation {
   RunMode mode = RunMode::kInstall;
-  std::string relay_path;  // relay mode only: the installed installer's full path
+  std::string relayPath;  // relay mode only: the installed installer's full path
 };
 
 // "" or anything unrecognised installs; "/r", "r", "R" uninstall; "x <path>" is the relay copy.
 Invocation ParseArguments(std::string_view arguments);
 
 // The text after the program name of a whole command line (quoted or not), leading blanks skipped.
-std::string_view ArgumentsOf(std::string_view command_line);
+std::string_view ArgumentsOf(std::string_view commandLine);
 
 }  // namespace appsetup

@@ -17,10 +17,10 @@ EntryResult ReportFailure(const InstallContext& ctx, WindowRef owner, CopyOutcom
 }
 
 bool DestinationIsNewer(DiskPort& disk, const std::string& source, const std::string& destination) {
-  const auto source_time = disk.LastWriteTime(source);
-  const auto destination_time = disk.LastWriteTime(destination);
+  const auto sourceTime = disk.LastWriteTime(source);
+  const auto destinationTime = disk.LastWriteTime(destination);
   // Without both times there is nothing to prefer the destination for.
-  return source_time && destination_time && *destination_time > *source_time;
+  return sourceTime && destinationTime && *destinationTime > *sourceTime;
 }
 
 }  // namespace
@@ -35,8 +35,8 @@ EntryResult CopyEntry(const InstallContext& ctx, WindowRef owner, const std::str
   }
 
   // Run from the installation folder itself, the installer is already in place.
-  const std::string full_source = ctx.ports.files.FullPath(source);
-  if (!full_source.empty() && EqualsIgnoreCase(ctx.cp(), full_source, destination)) {
+  const std::string fullSource = ctx.ports.files.FullPath(source);
+  if (!fullSource.empty() && EqualsIgnoreCase(ctx.cp(), fullSource, destination)) {
     return EntryResult::Copied;
   }
 

@@ -50,36 +50,36 @@ bool CreateFolderLevels(const InstallContext& ctx, WindowRef owner, std::string_
 }
 
 DestinationOutcome AcceptDestination(const InstallContext& ctx, WindowRef owner,
-                                     std::string_view edit_text) {
+                                     std::string_view editText) {
   const CodePage& cp = ctx.cp();
   InstallerState& state = ctx.state;
-  std::string folder = ToBackslashes(cp, edit_text);
+  std::string folder = ToBackslashes(cp, editText);
   // "X:" alone names no folder; it must still fail the root check below.
   if (!folder.empty() && !IsDriveOnly(folder)) folder = Join(cp, folder, "");
   if (folder.empty() || folder.size() > kMaxPathChars || RootLength(cp, folder) == 0) {
     ctx.Error(owner, ctx.messages.Text(msg::kNeedDriveAndPath));
     return DestinationOutcome::Refused;
   }
-  state.installation_folder = folder;
+  state.installationFolder = folder;
   if (IsRootDirectory(cp, folder)) {
     ctx.Error(owner, ctx.messages.Text(msg::kRootDirectory));
     return DestinationOutcome::Refused;
   }
 
-  const std::string without_separator = WithoutTrailingSeparator(cp, folder);
-  if (!ctx.ports.files.DirectoryExists(without_separator)) {
+  const std::string withoutSeparator = WithoutTrailingSeparator(cp, folder);
+  if (!ctx.ports.files.DirectoryExists(withoutSeparator)) {
     if (!CreateFolderLevels(ctx, owner, folder)) return DestinationOutcome::Refused;
     // Only a test that it can be made; the copying page makes it for real.
-    ctx.install.disk.RemoveFolder(without_separator);
+    ctx.install.disk.RemoveFolder(withoutSeparator);
   }
 
   const std::string full = ctx.ports.files.FullPath(folder);
   const size_t root = RootLength(cp, full);
-  const uint32_t free_mb =
+  const uint32_t freeMb =
       root == 0 ? 0 : FreeMegabytes(ctx.install.disk.FreeBytes(full.substr(0, root)));
-  if (free_mb < kLowSpaceMegabytes) {
+  if (freeMb < kLowSpaceMegabytes) {
     const MessageAnswer answer =
-        ctx.ports.boxes.Show(owner, ctx.messages.Format(msg::kLowDiskSpace, {free_mb}), state.title,
+        ctx.ports.boxes.Show(owner, ctx.messages.Format(msg::kLowDiskSpace, {freeMb}), state.title,
                              MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) return DestinationOutcome::Refused;
   }

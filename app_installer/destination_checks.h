@@ -24,6 +24,6 @@ enum class DestinationOutcome { Refused, OptionsPage, CopyingPage };
 // "Next" on the destination page: takes the edit text as the installation folder and runs the
 // root, creation and free-space checks, each refusal reported to the user.
 DestinationOutcome AcceptDestination(const InstallContext& ctx, WindowRef owner,
-                                     std::string_view edit_text);
+                                     std::string_view editText);
 
 }  // namespace appsetup

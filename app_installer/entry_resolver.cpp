@@ -42,14 +42,14 @@ IconLocation ParseIconOption(const InstallerState& state, const std::string& opt
     // Icon indexes are small; stop growing rather than overflow on a silly value.
     if (icon.index < 100000000) icon.index = icon.index * 10 + (option[i] - '0');
   }
-  const size_t equals = FindChar(state.code_page, option, '=', i);
+  const size_t equals = FindChar(state.codePage, option, '=', i);
   const std::string file = equals == std::string::npos ? "" : Trim(option.substr(equals + 1));
   if (file.empty()) {
     icon.file = target;
-  } else if (RootLength(state.code_page, file) > 0) {
+  } else if (RootLength(state.codePage, file) > 0) {
     icon.file = file;
   } else {
-    icon.file = state.installation_folder + file;
+    icon.file = state.installationFolder + file;
   }
   return icon;
 }
@@ -60,8 +60,8 @@ std::string ShellFolderOfUser(RegistryPort& registry, const char* name) {
 
 std::string WorkingDirectory(const InstallerState& state, const std::string& text,
                              const Ports& ports) {
-  const CodePage& cp = state.code_page;
-  const std::string& install = state.installation_folder;
+  const CodePage& cp = state.codePage;
+  const std::string& install = state.installationFolder;
   if (text.empty()) return install;
 
   std::string path;
@@ -71,8 +71,8 @@ std::string WorkingDirectory(const InstallerState& state, const std::string& tex
     const std::string rest = text.substr(2);
     std::string base;
     // All-users shortcuts must not point into one user's folders.
-    if (text[0] == 'd' && !state.all_users) base = ShellFolderOfUser(ports.registry, "Desktop");
-    if (text[0] == 'm' && !state.all_users) base = ShellFolderOfUser(ports.registry, "Personal");
+    if (text[0] == 'd' && !state.allUsers) base = ShellFolderOfUser(ports.registry, "Desktop");
+    if (text[0] == 'm' && !state.allUsers) base = ShellFolderOfUser(ports.registry, "Personal");
     if (text[0] == 'w') base = ports.system.WindowsDirectory();
     path = base.empty() ? install + rest : Join(cp, base, rest);
   } else {
@@ -87,34 +87,34 @@ std::string WorkingDirectory(const InstallerState& state, const std::string& tex
 }  // namespace
 
 FileEntry ResolveFileEntry(InstallerState& state, int n, ProfilePort& profile, SystemPort& system) {
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   FileEntry entry;
   if (n == kInstallerEntry) {
-    entry.source = state.program_name;
+    entry.source = state.programName;
     entry.destination = InstalledProgram(state);
   } else if (n == kInformationFileEntry) {
-    entry.source = state.info_file_name;
+    entry.source = state.infoFileName;
     entry.destination = InstalledInformationFile(state);
-  } else if (n >= 1 && n <= state.file_entry_count) {
-    const std::string value = profile.ReadString(state.info_file_path, kInstallSection,
+  } else if (n >= 1 && n <= state.fileEntryCount) {
+    const std::string value = profile.ReadString(state.infoFilePath, kInstallSection,
                                                  std::to_string(n));
     const size_t comma = FindChar(cp, value, ',');
     if (comma == std::string::npos) {
       entry.source = value;
-      entry.destination = state.installation_folder + value;
+      entry.destination = state.installationFolder + value;
     } else {
       entry.source = Trim(value.substr(0, comma));
       const std::string dest = SkipLeadingBlanks(value.substr(comma + 1));
       switch (DestinationPrefix(dest)) {
         case 'S':
           entry.destination = Join(cp, system.SystemDirectory(), dest.substr(2));
-          entry.outside_system_directory = false;
+          entry.outsideSystemDirectory = false;
           break;
         case 'W':
           entry.destination = Join(cp, system.WindowsDirectory(), dest.substr(2));
           break;
         default:
-          entry.destination = state.installation_folder + dest;
+          entry.destination = state.installationFolder + dest;
       }
     }
   }
@@ -124,48 +124,48 @@ FileEntry ResolveFileEntry(InstallerState& state, int n, ProfilePort& profile, S
     return entry;
   }
   entry.status = EntryStatus::Resolved;
-  state.source_buffer = entry.source;
-  state.destination_buffer = entry.destination;
+  state.sourceBuffer = entry.source;
+  state.destinationBuffer = entry.destination;
   return entry;
 }
 
 GroupEntry ReadGroupEntry(const InstallerState& state, ProfilePort& profile, int n) {
-  if (n < 1 || n > state.group_entry_count) return {};
-  const std::string value = profile.ReadString(state.info_file_path, kGroupSection,
+  if (n < 1 || n > state.groupEntryCount) return {};
+  const std::string value = profile.ReadString(state.infoFilePath, kGroupSection,
                                                std::to_string(n));
-  const size_t comma = FindChar(state.code_page, value, ',');
+  const size_t comma = FindChar(state.codePage, value, ',');
   if (comma == std::string::npos) return {};
-  return {value.substr(0, comma), state.installation_folder + value.substr(comma + 1)};
+  return {value.substr(0, comma), state.installationFolder + value.substr(comma + 1)};
 }
 
 Shortcut ParseShortcut(const InstallerState& state, const GroupEntry& entry, const Ports& ports) {
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   Shortcut shortcut;
   // A nameless entry would become a file called ".lnk".
-  if (Trim(entry.name).empty() || entry.target_text.empty()) return shortcut;
+  if (Trim(entry.name).empty() || entry.targetText.empty()) return shortcut;
   shortcut.name = entry.name;
 
   // The installation folder may itself hold a comma; only what follows it is split.
-  const std::string& text = entry.target_text;
-  const size_t from = text.starts_with(state.installation_folder) ? state.installation_folder.size() : 0;
+  const std::string& text = entry.targetText;
+  const size_t from = text.starts_with(state.installationFolder) ? state.installationFolder.size() : 0;
   const size_t comma = FindChar(cp, text, ',', from);
   if (comma != std::string::npos) shortcut.arguments = Trim(text.substr(comma + 1));
 
-  const std::string target_part = text.substr(0, comma);
-  std::vector<std::string> parts = SplitOptions(cp, std::string_view(target_part).substr(from));
-  shortcut.target = Trim(target_part.substr(0, from) + parts.front());
+  const std::string targetPart = text.substr(0, comma);
+  std::vector<std::string> parts = SplitOptions(cp, std::string_view(targetPart).substr(from));
+  shortcut.target = Trim(targetPart.substr(0, from) + parts.front());
 
-  std::string directory_option;
+  std::string directoryOption;
   for (size_t i = 1; i < parts.size(); ++i) {
     const std::string option = Trim(parts[i]);
     if (option.empty()) continue;
     if (IsDigit(option[0])) {
       shortcut.icons.push_back(ParseIconOption(state, option, shortcut.target));
     } else {
-      directory_option = option;
+      directoryOption = option;
     }
   }
-  shortcut.working_directory = WorkingDirectory(state, directory_option, ports);
+  shortcut.workingDirectory = WorkingDirectory(state, directoryOption, ports);
 
   shortcut.status = EntryStatus::Resolved;
   if (shortcut.target.size() > kMaxPathChars) shortcut.status = EntryStatus::TooLong;
@@ -178,8 +178,8 @@ Shortcut ParseShortcut(const InstallerState& state, const GroupEntry& entry, con
 Shortcut ResolveShortcut(InstallerState& state, int n, const Ports& ports) {
   Shortcut shortcut = ParseShortcut(state, ReadGroupEntry(state, ports.profile, n), ports);
   if (shortcut.status == EntryStatus::Resolved && shortcut.arguments == "/r" &&
-      EqualsIgnoreCase(state.code_page, shortcut.target, InstalledProgram(state))) {
-    state.uninstall_shortcut_name = shortcut.name;
+      EqualsIgnoreCase(state.codePage, shortcut.target, InstalledProgram(state))) {
+    state.uninstallShortcutName = shortcut.name;
   }
   return shortcut;
 }

@@ -25,7 +25,7 @@ struct FileEntry {
   EntryStatus status = EntryStatus::Missing;
   std::string source;       // as written: relative to the source directory, or absolute
   std::string destination;  // full path
-  bool outside_system_directory = true;  // false for "S!" entries, which uninstalling keeps
+  bool outsideSystemDirectory = true;  // false for "S!" entries, which uninstalling keeps
 };
 
 // Resolves entry n. When resolved, also fills the state's source and destination buffers.
@@ -35,7 +35,7 @@ FileEntry ResolveFileEntry(InstallerState& state, int n, ProfilePort& profile, S
 // everything after that comma. Both empty when the key is absent or has no comma.
 struct GroupEntry {
   std::string name;
-  std::string target_text;
+  std::string targetText;
 };
 GroupEntry ReadGroupEntry(const InstallerState& state, ProfilePort& profile, int n);
 
@@ -50,7 +50,7 @@ struct Shortcut {
   std::string target;             // full path, trimmed
   std::string arguments;          // trimmed, may be empty
   std::vector<IconLocation> icons;  // in the order given
-  std::string working_directory;
+  std::string workingDirectory;
 };
 
 // Parses a target text "target[?option]...[,arguments]" read by ReadGroupEntry.

@@ -47,24 +47,24 @@ std::string AccessoriesName(RegistryPort& registry) {
 // put the shortcuts at the root of the current drive.
 std::string MenuFolder(const InstallerState& state, RegistryPort& registry,
                        const std::string& menu) {
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   if (!menu.empty() && IsSeparator(menu[0])) {
-    const std::string start_menu = ReadShellFolder(state, registry, "Start Menu", "Common Start Menu").value_or("");
-    return start_menu.empty() ? "" : Join(cp, start_menu, menu);
+    const std::string startMenu = ReadShellFolder(state, registry, "Start Menu", "Common Start Menu").value_or("");
+    return startMenu.empty() ? "" : Join(cp, startMenu, menu);
   }
   const std::string programs = ReadShellFolder(state, registry, "Programs", "Common Programs").value_or("");
   if (programs.empty()) return "";
   if (menu.starts_with("a!")) {
-    return Join(cp, Join(cp, programs, state.accessories_name), menu.substr(2));
+    return Join(cp, Join(cp, programs, state.accessoriesName), menu.substr(2));
   }
   if (!menu.empty()) return Join(cp, programs, menu);
-  if (state.group_entry_count > 0) return Join(cp, programs, state.title);
+  if (state.groupEntryCount > 0) return Join(cp, programs, state.title);
   return programs;
 }
 
 std::string InstallationFolder(const InstallerState& state, const Ports& ports,
                                const std::string& folder) {
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   std::string base =
       ports.registry.ReadString(RegistryRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir")
           .value_or("");
@@ -77,8 +77,8 @@ std::string InstallationFolder(const InstallerState& state, const Ports& ports,
   const size_t root = RootLength(cp, folder);
   if (root == 1) {
     // Rooted at '\': on the program-files drive (or share).
-    const size_t base_root = RootLength(cp, base);
-    std::string drive = base_root == 0 ? "C:" : base.substr(0, base_root);
+    const size_t baseRoot = RootLength(cp, base);
+    std::string drive = baseRoot == 0 ? "C:" : base.substr(0, baseRoot);
     if (EndsWithSeparator(cp, drive)) drive.pop_back();
     path = drive + folder;
   } else if (root > 1) {
@@ -92,44 +92,44 @@ std::string InstallationFolder(const InstallerState& state, const Ports& ports,
 }  // namespace
 
 std::optional<std::string> ReadShellFolder(const InstallerState& state, RegistryPort& registry,
-                                           const char* user_name, const char* common_name) {
-  const bool all = state.all_users;
+                                           const char* userName, const char* commonName) {
+  const bool all = state.allUsers;
   auto value = registry.ReadString(all ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser,
-                                   kShellFoldersKey, all ? common_name : user_name);
+                                   kShellFoldersKey, all ? commonName : userName);
   if (value && value->empty()) return std::nullopt;
   return value;
 }
 
-void FindInformationFile(InstallerState& state, const std::string& program_path,
+void FindInformationFile(InstallerState& state, const std::string& programPath,
                          FileSystemPort& files, const Messages& messages) {
-  const CodePage& cp = state.code_page;
-  state.program_path = program_path;
-  state.source_directory = DirectoryPart(cp, program_path);
-  state.program_name = FileNamePart(cp, program_path);
+  const CodePage& cp = state.codePage;
+  state.programPath = programPath;
+  state.sourceDirectory = DirectoryPart(cp, programPath);
+  state.programName = FileNamePart(cp, programPath);
 
-  const std::string stem = WithoutExtension(cp, program_path);
+  const std::string stem = WithoutExtension(cp, programPath);
   const std::string candidates[] = {stem + ".INF",
                                     stem + messages.Text(msg::kInformationFileSuffix)};
-  state.info_file_path = stem + "E.INF";
+  state.infoFilePath = stem + "E.INF";
   for (const std::string& candidate : candidates) {
     if (candidate.size() <= kMaxPathChars && files.FileExists(candidate)) {
-      state.info_file_path = candidate;
+      state.infoFilePath = candidate;
       break;
     }
   }
-  state.info_file_name = FileNamePart(cp, state.info_file_path);
+  state.infoFileName = FileNamePart(cp, state.infoFilePath);
 }
 
-bool LoadInformationFile(InstallerState& state, const std::string& program_path,
+bool LoadInformationFile(InstallerState& state, const std::string& programPath,
                          const Ports& ports, const Messages& messages) {
-  state.code_page = ports.system.AnsiCodePage();
-  const CodePage& cp = state.code_page;
-  if (program_path.size() > kMaxPathChars) return Refuse(ports, messages);
-  FindInformationFile(state, program_path, ports.files, messages);
-  if (state.info_file_path.size() > kMaxPathChars) return Refuse(ports, messages);
+  state.codePage = ports.system.AnsiCodePage();
+  const CodePage& cp = state.codePage;
+  if (programPath.size() > kMaxPathChars) return Refuse(ports, messages);
+  FindInformationFile(state, programPath, ports.files, messages);
+  if (state.infoFilePath.size() > kMaxPathChars) return Refuse(ports, messages);
 
   ProfilePort& profile = ports.profile;
-  const std::string& file = state.info_file_path;
+  const std::string& file = state.infoFilePath;
   auto text = [&](const char* key) { return profile.ReadString(file, kInstallSection, key); };
   auto flag = [&](const char* key) { return profile.ReadInt(file, kInstallSection, key, 0) == 1; };
 
@@ -138,8 +138,8 @@ bool LoadInformationFile(InstallerState& state, const std::string& program_path,
   std::string key = text("InstallKey");
   std::string menu = text("Menu");
   state.resident = flag("TSR");
-  state.keep_extra_files = flag("RemoveNone");
-  state.all_users = flag("CommonMenu");
+  state.keepExtraFiles = flag("RemoveNone");
+  state.allUsers = flag("CommonMenu");
   if (state.title.empty() || folder.empty()) return Refuse(ports, messages);
   // A value cut inside a double-byte character would swallow the separator joined after it,
   // putting the files or shortcuts beside the folder instead of in it.
@@ -147,24 +147,24 @@ bool LoadInformationFile(InstallerState& state, const std::string& program_path,
     if (EndsInsideCharacter(cp, *value)) return Refuse(ports, messages);
   }
 
-  state.file_entry_count = CountEntries(profile, file, kInstallSection);
-  state.group_entry_count = CountEntries(profile, file, kGroupSection);
+  state.fileEntryCount = CountEntries(profile, file, kInstallSection);
+  state.groupEntryCount = CountEntries(profile, file, kGroupSection);
 
   if (key.empty()) key = LastComponent(cp, folder);
-  state.installation_key = KeyNameOf(cp, key);
+  state.installationKey = KeyNameOf(cp, key);
   // An empty key would make the whole Uninstall list this program's entry.
-  if (state.installation_key.empty()) return Refuse(ports, messages);
+  if (state.installationKey.empty()) return Refuse(ports, messages);
   folder = ToBackslashes(cp, folder);
   menu = ToBackslashes(cp, menu);
 
-  state.accessories_name = AccessoriesName(ports.registry);
-  state.menu_folder = MenuFolder(state, ports.registry, menu);
-  state.installation_folder = InstallationFolder(state, ports, folder);
+  state.accessoriesName = AccessoriesName(ports.registry);
+  state.menuFolder = MenuFolder(state, ports.registry, menu);
+  state.installationFolder = InstallationFolder(state, ports, folder);
 
   if (!CheckExistingEntry(state, ports, messages)) return false;
   // Longer folders could not be held without cutting them into a different path.
-  if (state.installation_folder.size() > kMaxPathChars ||
-      state.menu_folder.size() > kMaxPathChars) {
+  if (state.installationFolder.size() > kMaxPathChars ||
+      state.menuFolder.size() > kMaxPathChars) {
     return Refuse(ports, messages);
   }
   return true;
@@ -172,7 +172,7 @@ bool LoadInformationFile(InstallerState& state, const std::string& program_path,
 
 bool CheckExistingEntry(InstallerState& state, const Ports& ports, const Messages& messages) {
   RegistryPort& registry = ports.registry;
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   const auto machine = RegistryRoot::LocalMachine;
   const std::string key = UninstallEntryKey(state);
 
@@ -185,11 +185,11 @@ bool CheckExistingEntry(InstallerState& state, const Ports& ports, const Message
       // Only an absolute folder that fits can stand for the installation folder.
       const std::string folder = DirectoryPart(cp, CommandProgramPath(*command));
       if (RootLength(cp, folder) > 0 && folder.size() <= kMaxPathChars) {
-        state.installation_folder = Join(cp, folder, "");
+        state.installationFolder = Join(cp, folder, "");
       }
     }
     if (auto menu = registry.ReadString(machine, key, "MenuDir"); menu && !menu->empty()) {
-      state.menu_folder = *menu;
+      state.menuFolder = *menu;
     }
     return true;
   }
@@ -205,15 +205,15 @@ bool CheckExistingEntry(InstallerState& state, const Ports& ports, const Message
   return true;
 }
 
-std::string CommandProgramPath(std::string_view command_line) {
-  while (!command_line.empty() && (command_line.front() == ' ' || command_line.front() == '\t')) {
-    command_line.remove_prefix(1);
+std::string CommandProgramPath(std::string_view commandLine) {
+  while (!commandLine.empty() && (commandLine.front() == ' ' || commandLine.front() == '\t')) {
+    commandLine.remove_prefix(1);
   }
-  if (!command_line.empty() && command_line.front() == '"') {
-    command_line.remove_prefix(1);
-    return std::string(command_line.substr(0, command_line.find('"')));
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    commandLine.remove_prefix(1);
+    return std::string(commandLine.substr(0, commandLine.find('"')));
   }
-  return std::string(command_line.substr(0, command_line.find(' ')));
+  return std::string(commandLine.substr(0, commandLine.find(' ')));
 }
 
 }  // namespace appsetup

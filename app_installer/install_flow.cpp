@@ -32,35 +32,35 @@ void CollectFolders(const InstallContext& ctx, const std::string& folder, const 
 
 ShortcutFile ToFile(const std::string& folder, const Shortcut& shortcut) {
   ShortcutFile file;
-  file.link_path = folder + shortcut.name + ".lnk";
+  file.linkPath = folder + shortcut.name + ".lnk";
   file.target = shortcut.target;
   file.arguments = shortcut.arguments;
   for (const IconLocation& icon : shortcut.icons) file.icons.emplace_back(icon.file, icon.index);
   file.description = shortcut.name;
-  file.working_directory = shortcut.working_directory;
+  file.workingDirectory = shortcut.workingDirectory;
   return file;
 }
 
 // A shell folder of the user, or of all users with the all-users flag.
-std::optional<std::string> ReadShellFolder(const InstallContext& ctx, const char* user_name,
-                                           const char* common_name) {
-  return appsetup::ReadShellFolder(ctx.state, ctx.ports.registry, user_name, common_name);
+std::optional<std::string> ReadShellFolder(const InstallContext& ctx, const char* userName,
+                                           const char* commonName) {
+  return appsetup::ReadShellFolder(ctx.state, ctx.ports.registry, userName, commonName);
 }
 
 }  // namespace
 
 MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
   MenuFolderList list;
-  const auto start_menu = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
+  const auto startMenu = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
   const auto startup = ReadShellFolder(ctx, "Startup", "Common Startup");
-  if (!start_menu || !startup) return list;
+  if (!startMenu || !startup) return list;
   const CodePage& cp = ctx.cp();
-  CollectFolders(ctx, WithoutTrailingSeparator(cp, *start_menu), "",
+  CollectFolders(ctx, WithoutTrailingSeparator(cp, *startMenu), "",
                  WithoutTrailingSeparator(cp, *startup), list.folders);
   std::sort(list.folders.begin(), list.folders.end(), LessIgnoringCase);
 
-  const std::string& menu = ctx.state.menu_folder;
-  list.selection = RelativeTo(cp, *start_menu, menu).value_or(menu);
+  const std::string& menu = ctx.state.menuFolder;
+  list.selection = RelativeTo(cp, *startMenu, menu).value_or(menu);
   const bool listed = std::any_of(list.folders.begin(), list.folders.end(), [&](const std::string& f) {
     return EqualsIgnoreCase(cp, f, list.selection);
   });
@@ -68,14 +68,14 @@ MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
   return list;
 }
 
-bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool start_menu, bool desktop,
-                   std::string_view list_text) {
+bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool startMenu, bool desktop,
+                   std::string_view listText) {
   const CodePage& cp = ctx.cp();
-  ctx.state.start_menu_choice = start_menu;
-  ctx.state.desktop_choice = desktop;
+  ctx.state.startMenuChoice = startMenu;
+  ctx.state.desktopChoice = desktop;
   const auto start = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
   if (!start) return true;  // no list was offered; the menu folder stays as loaded
-  const std::string text = Trim(list_text);
+  const std::string text = Trim(listText);
   // A folder outside the Start Menu is listed with its full path; keep it as written.
   std::string menu = RootLength(cp, text) > 0 ? text : Join(cp, *start, text);
   menu = WithoutTrailingSeparator(cp, menu);
@@ -84,7 +84,7 @@ bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool start_menu, 
     ctx.Error(owner, ctx.messages.Text(msg::kNeedDriveAndPath));
     return false;
   }
-  ctx.state.menu_folder = menu;
+  ctx.state.menuFolder = menu;
   return true;
 }
 
@@ -93,7 +93,7 @@ void MakeShortcuts(const InstallContext& ctx, WindowRef owner, ShortcutKind kind
   const CodePage& cp = ctx.cp();
   std::string folder;
   if (kind == ShortcutKind::Menu) {
-    folder = state.menu_folder;
+    folder = state.menuFolder;
   } else {
     const bool desktop = kind == ShortcutKind::Desktop;
     auto value = desktop ? ReadShellFolder(ctx, "Desktop", "Common Desktop")
@@ -105,9 +105,9 @@ void MakeShortcuts(const InstallContext& ctx, WindowRef owner, ShortcutKind kind
   folder = Join(cp, folder, "");
 
   std::vector<ShortcutFile> links;
-  if (kind == ShortcutKind::Menu && state.group_entry_count > 0) {
+  if (kind == ShortcutKind::Menu && state.groupEntryCount > 0) {
     if (!CreateFolderLevels(ctx, owner, folder)) return;
-    for (int n = 1; n <= state.group_entry_count; ++n) {
+    for (int n = 1; n <= state.groupEntryCount; ++n) {
       const Shortcut shortcut = ResolveShortcut(state, n, ctx.ports);
       if (shortcut.status == EntryStatus::Resolved) links.push_back(ToFile(folder, shortcut));
     }
@@ -118,20 +118,20 @@ void MakeShortcuts(const InstallContext& ctx, WindowRef owner, ShortcutKind kind
     Shortcut shortcut;
     shortcut.name = state.title;
     shortcut.target = first.destination;
-    shortcut.working_directory = state.installation_folder;
+    shortcut.workingDirectory = state.installationFolder;
     links.push_back(ToFile(folder, shortcut));
   }
   // A link path that would not fit its buffer is not made under a shortened name.
-  std::erase_if(links, [](const ShortcutFile& f) { return f.link_path.size() > kMaxPathChars; });
+  std::erase_if(links, [](const ShortcutFile& f) { return f.linkPath.size() > kMaxPathChars; });
   if (!links.empty()) ctx.install.links.Create(links);
 }
 
 void RegisterUninstallEntry(const InstallContext& ctx) {
   const InstallerState& state = ctx.state;
-  ctx.install.registry_writer.WriteStrings(RegistryRoot::LocalMachine, UninstallEntryKey(state),
-                                           {{"DisplayName", state.title},
-                                            {"MenuDir", state.menu_folder},
-                                            {"UninstallString", UninstallCommand(state)}});
+  ctx.install.registryWriter.WriteStrings(RegistryRoot::LocalMachine, UninstallEntryKey(state),
+                                          {{"DisplayName", state.title},
+                                           {"MenuDir", state.menuFolder},
+                                           {"UninstallString", UninstallCommand(state)}});
 }
 
 void CopyingSequence::CopyNumberedEntry(int entry, bool force) {
@@ -151,7 +151,7 @@ bool CopyingSequence::RunStep() {
   if (step_ > last) return false;
   if (step_ == 0) {
     view_.SetProgressRange(last);
-    CreateFolderLevels(ctx_, owner_, state.installation_folder);
+    CreateFolderLevels(ctx_, owner_, state.installationFolder);
   } else if (step_ == 1) {
     CopyNumberedEntry(kInstallerEntry, true);  // the installer is always replaced
   } else if (step_ == 2) {
@@ -162,8 +162,8 @@ bool CopyingSequence::RunStep() {
     if (state.resident) {
       MakeShortcuts(ctx_, owner_, ShortcutKind::Startup);
     } else {
-      if (state.start_menu_choice) MakeShortcuts(ctx_, owner_, ShortcutKind::Menu);
-      if (state.desktop_choice) MakeShortcuts(ctx_, owner_, ShortcutKind::Desktop);
+      if (state.startMenuChoice) MakeShortcuts(ctx_, owner_, ShortcutKind::Menu);
+      if (state.desktopChoice) MakeShortcuts(ctx_, owner_, ShortcutKind::Desktop);
     }
     RegisterUninstallEntry(ctx_);
   }
@@ -178,8 +178,8 @@ void CopyingSequence::Finish() {
   InstallerState& state = ctx_.state;
   view_.HideProgress();
   view_.SetStatusText(ctx_.messages.Text(msg::kInstallSucceeded));
-  if (!state.uninstall_shortcut_name.empty()) {
-    view_.SetNoteText(ctx_.messages.Format(msg::kUseUninstallShortcut, {state.uninstall_shortcut_name}));
+  if (!state.uninstallShortcutName.empty()) {
+    view_.SetNoteText(ctx_.messages.Format(msg::kUseUninstallShortcut, {state.uninstallShortcutName}));
   }
   view_.ShowNote();
   state.completed = true;

@@ -19,8 +19,8 @@ struct MenuFolderList {
 MenuFolderList BuildMenuFolderList(const InstallContext& ctx);
 
 // "Next" on the options page. False (after telling the user) when the chosen folder is unusable.
-bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool start_menu, bool desktop,
-                   std::string_view list_text);
+bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool startMenu, bool desktop,
+                   std::string_view listText);
 
 enum class ShortcutKind { Menu, Desktop, Startup };
 
@@ -37,7 +37,7 @@ class CopyingSequence {
   CopyingSequence(const InstallContext& ctx, CopyingView& view, WindowRef owner)
       : ctx_(ctx), view_(view), owner_(owner) {}
 
-  int LastStep() const { return ctx_.state.file_entry_count + 3; }
+  int LastStep() const { return ctx_.state.fileEntryCount + 3; }
   // Runs the next step; true while another step is to be posted.
   bool RunStep();
 

@@ -59,12 +59,12 @@ class RegistryWriterPort {
 
 // One shell link to save.
 struct ShortcutFile {
-  std::string link_path;          // folder + name + ".lnk"
+  std::string linkPath;           // folder + name + ".lnk"
   std::string target;
   std::string arguments;          // empty: none set
   std::vector<std::pair<std::string, int>> icons;  // icon file and index, set in this order
   std::string description;
-  std::string working_directory;
+  std::string workingDirectory;
 };
 
 class ShellLinkPort {
@@ -91,9 +91,9 @@ class CopyingView {
 class ProcessPort {
  public:
   virtual ~ProcessPort() = default;
-  // Makes `directory` current, starts `program` with `command_line` (handles inherited) and waits
+  // Makes `directory` current, starts `program` with `commandLine` (handles inherited) and waits
   // without limit until it is idle waiting for input; false when it could not be started.
-  virtual bool StartAndWaitUntilIdle(const std::string& program, const std::string& command_line,
+  virtual bool StartAndWaitUntilIdle(const std::string& program, const std::string& commandLine,
                                      const std::string& directory) = 0;
 };
 
@@ -128,7 +128,7 @@ class UninstallView {
 
 struct InstallPorts {
   DiskPort& disk;
-  RegistryWriterPort& registry_writer;
+  RegistryWriterPort& registryWriter;
   ShellLinkPort& links;
 };
 
@@ -137,7 +137,7 @@ struct FlowContext {
   InstallerState& state;
   Ports& ports;
   const Messages& messages;
-  const CodePage& cp() const { return state.code_page; }
+  const CodePage& cp() const { return state.codePage; }
   // An error box with one message; `owner` 0 for none.
   void Error(WindowRef owner, const std::string& text) const {
     ports.boxes.Show(owner, text, "", MessageIcon::Error, MessageButtons::Ok);
@@ -150,7 +150,7 @@ struct InstallContext : FlowContext {
 
 struct UninstallPorts {
   DiskPort& disk;
-  RegistryWriterPort& registry_writer;
+  RegistryWriterPort& registryWriter;
   ProcessPort& processes;
   RestartPort& restart;
 };

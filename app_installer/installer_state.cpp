@@ -3,15 +3,15 @@
 namespace appsetup {
 
 std::string UninstallEntryKey(const InstallerState& state) {
-  return std::string(kUninstallKey) + "\\" + state.installation_key;
+  return std::string(kUninstallKey) + "\\" + state.installationKey;
 }
 
 std::string InstalledInformationFile(const InstallerState& state) {
-  return state.installation_folder + WithoutExtension(state.code_page, state.program_name) + ".INF";
+  return state.installationFolder + WithoutExtension(state.codePage, state.programName) + ".INF";
 }
 
 std::string InstalledProgram(const InstallerState& state) {
-  return state.installation_folder + state.program_name;
+  return state.installationFolder + state.programName;
 }
 
 std::string UninstallCommand(const InstallerState& state) {

@@ -10,36 +10,36 @@ namespace appsetup {
 inline constexpr size_t kMaxTitleChars = 99;
 
 struct InstallerState {
-  CodePage code_page;                // the ANSI code page every path below is in
+  CodePage codePage;                 // the ANSI code page every path below is in
 
-  std::string program_path;          // own path, or in relay mode the path from the command line
-  std::string source_directory;      // folder of program_path, with trailing backslash
-  std::string program_name;          // file-name part of program_path ("appsetup.exe")
-  std::string info_file_path;        // information file in use
-  std::string info_file_name;        // its file-name part
+  std::string programPath;           // own path, or in relay mode the path from the command line
+  std::string sourceDirectory;       // folder of programPath, with trailing backslash
+  std::string programName;           // file-name part of programPath ("appsetup.exe")
+  std::string infoFilePath;          // information file in use
+  std::string infoFileName;          // its file-name part
 
   std::string title;                 // [Install] Title, at most 99 characters
-  std::string installation_folder;   // absolute, always with trailing backslash
-  std::string menu_folder;           // start-menu folder for the program shortcuts; empty if unknown
-  std::string installation_key;      // name of the uninstall entry's key
-  std::string accessories_name;      // localized "Accessories" menu folder name
+  std::string installationFolder;    // absolute, always with trailing backslash
+  std::string menuFolder;            // start-menu folder for the program shortcuts; empty if unknown
+  std::string installationKey;       // name of the uninstall entry's key
+  std::string accessoriesName;       // localized "Accessories" menu folder name
 
   bool resident = false;             // TSR=1
-  bool keep_extra_files = false;     // RemoveNone=1
-  bool all_users = false;            // CommonMenu=1
+  bool keepExtraFiles = false;       // RemoveNone=1
+  bool allUsers = false;             // CommonMenu=1
 
-  int file_entry_count = 0;          // consecutive non-empty [Install] keys 1, 2, ...
-  int group_entry_count = 0;         // consecutive non-empty [Group] keys 1, 2, ...
+  int fileEntryCount = 0;            // consecutive non-empty [Install] keys 1, 2, ...
+  int groupEntryCount = 0;           // consecutive non-empty [Group] keys 1, 2, ...
 
-  bool start_menu_choice = false;    // options page check boxes
-  bool desktop_choice = false;
+  bool startMenuChoice = false;      // options page check boxes
+  bool desktopChoice = false;
   bool completed = false;            // the last copy step has finished
 
-  std::string uninstall_shortcut_name;  // [Group] shortcut that starts the uninstaller, or empty
-  std::string document_to_open;         // [Install] Open, read when the wizard finishes
+  std::string uninstallShortcutName;  // [Group] shortcut that starts the uninstaller, or empty
+  std::string documentToOpen;           // [Install] Open, read when the wizard finishes
 
-  std::string source_buffer;         // the entry being processed: source name
-  std::string destination_buffer;    //   and full destination path
+  std::string sourceBuffer;          // the entry being processed: source name
+  std::string destinationBuffer;     //   and full destination path
 };
 
 // Section and key names of the information file.

@@ -4,9 +4,9 @@
 
 namespace appsetup {
 
-Language LanguageFromId(uint16_t language_id) {
-  const unsigned primary = language_id & 0x3FFu;
-  const unsigned sub = language_id >> 10;
+Language LanguageFromId(uint16_t languageId) {
+  const unsigned primary = languageId & 0x3FFu;
+  const unsigned sub = languageId >> 10;
   if (primary == 0x11) return Language::Japanese;
   // Chinese: Taiwan (1), Hong Kong (3), Macau (5) and the neutral "Traditional" (0x1F) write
   // traditional characters; the People's Republic and Singapore do not.
@@ -30,7 +30,7 @@ std::string FillMessage(const CodePage& cp, std::string_view pattern,
                         std::initializer_list<MessageArg> args) {
   const size_t limit = kMessageBufferChars - 1;
   std::string out;
-  auto next_arg = args.begin();
+  auto nextArg = args.begin();
   size_t i = 0;
   while (i < pattern.size() && out.size() < limit) {
     const size_t step = cp.Next(pattern, i);
@@ -52,9 +52,9 @@ std::string FillMessage(const CodePage& cp, std::string_view pattern,
       i += 1;
       continue;
     }
-    if (next_arg != args.end()) {
-      const MessageArg& arg = *next_arg++;
-      if (!arg.is_number()) {
+    if (nextArg != args.end()) {
+      const MessageArg& arg = *nextArg++;
+      if (!arg.isNumber()) {
         AppendBounded(cp, out, arg.text(), limit);
       } else if (conversion == 'u') {
         // %u shows the value as the unsigned 32-bit number printf would.

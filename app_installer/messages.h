@@ -47,7 +47,7 @@ inline constexpr int kWindowsTooOld = 38;
 
 // Japanese and Traditional Chinese (Taiwan, Hong Kong, Macau) user interfaces get their own
 // texts; every other language gets English.
-Language LanguageFromId(uint16_t language_id);
+Language LanguageFromId(uint16_t languageId);
 
 // One value for a placeholder: text for %s, a number for %u and %d.
 class MessageArg {
@@ -56,14 +56,14 @@ class MessageArg {
   MessageArg(const char* text) : text_(text) {}
   MessageArg(const std::string& text) : text_(text) {}
   template <std::integral T>
-  MessageArg(T number) : is_number_(true), number_(static_cast<long long>(number)) {}
+  MessageArg(T number) : isNumber_(true), number_(static_cast<long long>(number)) {}
 
-  bool is_number() const { return is_number_; }
+  bool isNumber() const { return isNumber_; }
   std::string_view text() const { return text_; }
   long long number() const { return number_; }
 
  private:
-  bool is_number_ = false;
+  bool isNumber_ = false;
   std::string_view text_;
   long long number_ = 0;
 };

@@ -23,7 +23,7 @@ bool IsHelpIndex(const CodePage& cp, std::string_view name) {
 void RemoveRegistryEntries(const UninstallContext& ctx, WindowRef owner) {
   const InstallerState& state = ctx.state;
   for (int n = 1;; ++n) {
-    const std::string value = ctx.ports.profile.ReadString(state.info_file_path, kRegSection,
+    const std::string value = ctx.ports.profile.ReadString(state.infoFilePath, kRegSection,
                                                            std::to_string(n));
     if (value.empty()) return;
     const std::optional<RegistryEntry> entry = ParseRegistryEntry(value);
@@ -31,16 +31,16 @@ void RemoveRegistryEntries(const UninstallContext& ctx, WindowRef owner) {
       ctx.Error(owner, ctx.messages.Text(msg::kBadRegEntry));
       continue;
     }
-    DeleteRegistryTree(ctx.uninstall.registry_writer, ctx.cp(), entry->root, entry->subkey);
+    DeleteRegistryTree(ctx.uninstall.registryWriter, ctx.cp(), entry->root, entry->subkey);
   }
 }
 
 // The title + ".lnk" in the Desktop and the Startup folder, whoever made it; failures are silent.
 void RemoveDesktopAndStartupShortcuts(const UninstallContext& ctx) {
   const InstallerState& state = ctx.state;
-  for (const auto& [user_name, common_name] : {std::pair{"Desktop", "Common Desktop"},
-                                               std::pair{"Startup", "Common Startup"}}) {
-    const auto folder = ReadShellFolder(state, ctx.ports.registry, user_name, common_name);
+  for (const auto& [userName, commonName] : {std::pair{"Desktop", "Common Desktop"},
+                                             std::pair{"Startup", "Common Startup"}}) {
+    const auto folder = ReadShellFolder(state, ctx.ports.registry, userName, commonName);
     if (!folder) continue;
     const std::string link = Join(ctx.cp(), *folder, state.title + ".lnk");
     if (ctx.ports.files.FileExists(link)) ctx.uninstall.disk.DeleteFile(link);
@@ -49,24 +49,24 @@ void RemoveDesktopAndStartupShortcuts(const UninstallContext& ctx) {
 
 // The shell folders a menu folder climb must never remove, even when they are empty.
 struct MenuBounds {
-  std::optional<std::string> start_menu;
+  std::optional<std::string> startMenu;
   std::vector<std::string> kept;
 };
 
 MenuBounds ReadMenuBounds(const UninstallContext& ctx) {
   const CodePage& cp = ctx.cp();
   MenuBounds bounds;
-  auto read = [&](const char* user_name, const char* common_name) -> std::optional<std::string> {
-    auto value = ReadShellFolder(ctx.state, ctx.ports.registry, user_name, common_name);
+  auto read = [&](const char* userName, const char* commonName) -> std::optional<std::string> {
+    auto value = ReadShellFolder(ctx.state, ctx.ports.registry, userName, commonName);
     if (value) value = WithoutTrailingSeparator(cp, *value);
     return value;
   };
-  bounds.start_menu = read("Start Menu", "Common Start Menu");
-  for (const auto& [user_name, common_name] : {std::pair{"Programs", "Common Programs"},
-                                               std::pair{"Startup", "Common Startup"}}) {
-    if (auto value = read(user_name, common_name)) bounds.kept.push_back(*value);
+  bounds.startMenu = read("Start Menu", "Common Start Menu");
+  for (const auto& [userName, commonName] : {std::pair{"Programs", "Common Programs"},
+                                             std::pair{"Startup", "Common Startup"}}) {
+    if (auto value = read(userName, commonName)) bounds.kept.push_back(*value);
   }
-  if (bounds.start_menu) bounds.kept.push_back(*bounds.start_menu);
+  if (bounds.startMenu) bounds.kept.push_back(*bounds.startMenu);
   return bounds;
 }
 
@@ -83,11 +83,11 @@ bool IsKeptFolder(const CodePage& cp, const MenuBounds& bounds, const std::strin
 // ---- First stage ----
 
 std::string RelayPath(const UninstallContext& ctx) {
-  return Join(ctx.cp(), ctx.ports.system.SystemDirectory(), ctx.state.program_name);
+  return Join(ctx.cp(), ctx.ports.system.SystemDirectory(), ctx.state.programName);
 }
 
-std::string RelayCommandLine(const std::string& relay_path, const std::string& program_path) {
-  return relay_path + " x " + program_path;
+std::string RelayCommandLine(const std::string& relayPath, const std::string& programPath) {
+  return relayPath + " x " + programPath;
 }
 
 bool StartUninstallation(const UninstallContext& ctx) {
@@ -99,12 +99,12 @@ bool StartUninstallation(const UninstallContext& ctx) {
     return false;
   }
   const std::string relay = RelayPath(ctx);
-  const std::string system_directory = ctx.ports.system.SystemDirectory();
+  const std::string systemDirectory = ctx.ports.system.SystemDirectory();
   // A relay copy that could not be replaced may be an older program; it is not started.
-  const bool copied = !system_directory.empty() && relay.size() <= kMaxPathChars &&
-                      ctx.uninstall.disk.CopyFile(state.program_path, relay, true) == CopyOutcome::Copied;
+  const bool copied = !systemDirectory.empty() && relay.size() <= kMaxPathChars &&
+                      ctx.uninstall.disk.CopyFile(state.programPath, relay, true) == CopyOutcome::Copied;
   if (!copied || !ctx.uninstall.processes.StartAndWaitUntilIdle(
-                     relay, RelayCommandLine(relay, state.program_path), system_directory)) {
+                     relay, RelayCommandLine(relay, state.programPath), systemDirectory)) {
     ctx.Error(0, ctx.messages.Text(msg::kRelayFailed));
     return false;
   }
@@ -113,7 +113,7 @@ bool StartUninstallation(const UninstallContext& ctx) {
 
 // ---- Relay stage ----
 
-void EnterRelayMode(InstallerState& state) { state.installation_folder = state.source_directory; }
+void EnterRelayMode(InstallerState& state) { state.installationFolder = state.sourceDirectory; }
 
 std::string UninstallCaption(const UninstallContext& ctx) {
   return ctx.messages.Format(msg::kUninstallCaption, {ctx.state.title});
@@ -124,7 +124,7 @@ void RunUninstallWindow(const UninstallContext& ctx, UninstallView& view, Window
   view.BringToFront();
   const bool removed = RemoveInstallation(ctx, owner);
   view.SetStatusText(removed ? ctx.messages.Format(msg::kUninstalled, {state.title})
-                             : ctx.messages.Format(msg::kFilesRemain, {state.installation_folder}));
+                             : ctx.messages.Format(msg::kFilesRemain, {state.installationFolder}));
   view.EnableFinish();
   view.BringToFront();
 }
@@ -136,11 +136,11 @@ bool RemoveInstallation(const UninstallContext& ctx, WindowRef owner) {
 
   RemoveRegistryEntries(ctx, owner);
 
-  for (int n = state.file_entry_count; n >= kInstallerEntry; --n) {
+  for (int n = state.fileEntryCount; n >= kInstallerEntry; --n) {
     if (n == kInformationFileEntry) RemoveMenuShortcuts(ctx);
     const FileEntry entry = ResolveFileEntry(state, n, ctx.ports.profile, ctx.ports.system);
     // Too long to have been installed; system-directory files may be shared with others.
-    if (entry.status != EntryStatus::Resolved || !entry.outside_system_directory) continue;
+    if (entry.status != EntryStatus::Resolved || !entry.outsideSystemDirectory) continue;
     if (!ctx.ports.files.FileExists(entry.destination)) continue;
     if (ctx.uninstall.disk.DeleteFile(entry.destination)) continue;
     ctx.Error(owner, ctx.messages.Format(msg::kRemoveFileFailed, {entry.destination}));
@@ -154,12 +154,12 @@ bool RemoveInstallation(const UninstallContext& ctx, WindowRef owner) {
   }
 
   // A folder that is a drive root or not absolute was never an installation folder.
-  const std::string& folder = state.installation_folder;
+  const std::string& folder = state.installationFolder;
   if (RootLength(cp, folder) == 0 || IsRootDirectory(cp, folder) ||
       !RemoveFolderTree(ctx, owner, folder)) {
     removed = false;
   }
-  DeleteRegistryTree(ctx.uninstall.registry_writer, cp, RegistryRoot::LocalMachine,
+  DeleteRegistryTree(ctx.uninstall.registryWriter, cp, RegistryRoot::LocalMachine,
                      UninstallEntryKey(state));
   RemoveDesktopAndStartupShortcuts(ctx);
   return removed;
@@ -200,7 +200,7 @@ bool RemoveFolderTree(const UninstallContext& ctx, WindowRef owner, const std::s
     // A link is one more item the installation did not list: it is asked about and removed
     // itself, so what it points to is never touched.
     if (!IsHelpIndex(cp, item.name)) {
-      if (state.keep_extra_files) {
+      if (state.keepExtraFiles) {
         removed = false;
         continue;
       }
@@ -231,13 +231,13 @@ void RemoveMenuShortcuts(const UninstallContext& ctx) {
   const CodePage& cp = ctx.cp();
   DiskPort& disk = ctx.uninstall.disk;
   // Without a menu folder the names below would land in a drive's root.
-  if (state.menu_folder.empty()) return;
-  const std::string menu = WithoutTrailingSeparator(cp, state.menu_folder);
-  if (state.group_entry_count == 0) {
+  if (state.menuFolder.empty()) return;
+  const std::string menu = WithoutTrailingSeparator(cp, state.menuFolder);
+  if (state.groupEntryCount == 0) {
     disk.DeleteFile(Join(cp, menu, state.title + ".lnk"));
     return;
   }
-  for (int n = 1; n <= state.group_entry_count; ++n) {
+  for (int n = 1; n <= state.groupEntryCount; ++n) {
     const GroupEntry entry = ReadGroupEntry(state, ctx.ports.profile, n);
     if (!Trim(entry.name).empty()) disk.DeleteFile(Join(cp, menu, entry.name + ".lnk"));
   }
@@ -247,7 +247,7 @@ void RemoveMenuShortcuts(const UninstallContext& ctx) {
   std::string level = menu;
   while (!IsKeptFolder(cp, bounds, level) && disk.RemoveFolder(level)) {
     const std::string parent = WithoutTrailingSeparator(cp, DirectoryPart(cp, level));
-    const auto inside = bounds.start_menu ? RelativeTo(cp, *bounds.start_menu, parent) : std::nullopt;
+    const auto inside = bounds.startMenu ? RelativeTo(cp, *bounds.startMenu, parent) : std::nullopt;
     if (!inside || inside->empty()) return;
     level = parent;
   }
@@ -257,13 +257,13 @@ RestartDeletion DeleteAtNextRestart(const UninstallContext& ctx, const std::stri
   RestartPort& restart = ctx.uninstall.restart;
   if (restart.DeleteAtRestart(path)) return RestartDeletion::BySystem;
 
-  const std::string short_path = restart.ShortPath(path);
-  const std::string line = "NUL=" + short_path;
+  const std::string shortPath = restart.ShortPath(path);
+  const std::string line = "NUL=" + shortPath;
   const std::string file = Join(ctx.cp(), ctx.ports.system.WindowsDirectory(), "wininit.ini");
   const std::string section = restart.ReadSection(file, kRenameSection, kWininitBufferBytes);
   if (section.size() + 2 >= kWininitBufferBytes - 1) return RestartDeletion::GaveUp;
   if (section.empty()) {
-    return restart.WriteString(file, kRenameSection, "NUL", short_path) ? RestartDeletion::ByWininit
+    return restart.WriteString(file, kRenameSection, "NUL", shortPath) ? RestartDeletion::ByWininit
                                                                         : RestartDeletion::GaveUp;
   }
   for (size_t start = 0; start < section.size();) {

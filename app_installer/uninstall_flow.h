@@ -13,7 +13,7 @@ namespace appsetup {
 // Where the relay copy goes: the system directory joined with the program name.
 std::string RelayPath(const UninstallContext& ctx);
 // The relay's command line: relay path, " x ", the running installer's full path (no quotes).
-std::string RelayCommandLine(const std::string& relay_path, const std::string& program_path);
+std::string RelayCommandLine(const std::string& relayPath, const std::string& programPath);
 
 // Asks for confirmation (message 32, with 33 for resident applications), copies the installer to
 // the system directory and starts the copy in relay mode, waiting until it is idle. Message 34

@@ -46,7 +46,7 @@ std::string OwnPath() {
 
 void Install(HINSTANCE instance, InstallContext& ctx, WinDisk& disk) {
   InstallerState& state = ctx.state;
-  SetCurrentDirectoryA(state.source_directory.c_str());
+  SetCurrentDirectoryA(state.sourceDirectory.c_str());
   RunInstallWizard(instance, DialogBaseOf(ctx.messages.language()), ctx, disk);
   if (!state.completed) {
     ctx.ports.boxes.Show(0, ctx.messages.Text(msg::kInstallInterrupted), state.title,
@@ -55,9 +55,9 @@ void Install(HINSTANCE instance, InstallContext& ctx, WinDisk& disk) {
   }
   ctx.ports.boxes.Show(0, ctx.messages.Text(msg::kInstallCompleted), state.title,
                        MessageIcon::Information, MessageButtons::Ok);
-  if (!state.document_to_open.empty()) {
-    ShellExecuteA(nullptr, "open", state.document_to_open.c_str(), nullptr,
-                  state.installation_folder.c_str(), SW_SHOWNORMAL);
+  if (!state.documentToOpen.empty()) {
+    ShellExecuteA(nullptr, "open", state.documentToOpen.c_str(), nullptr,
+                  state.installationFolder.c_str(), SW_SHOWNORMAL);
   }
 }
 
@@ -69,8 +69,8 @@ int Run(HINSTANCE instance) {
   WinMessageBoxes boxes;
   WinStringTable strings(instance);
   Ports ports{profile, registry, files, system, boxes};
-  const CodePage code_page = system.AnsiCodePage();
-  const Messages messages(strings, LanguageFromId(system.UiLanguage()), code_page);
+  const CodePage codePage = system.AnsiCodePage();
+  const Messages messages(strings, LanguageFromId(system.UiLanguage()), codePage);
 
   if (WindowsTooOld()) {
     boxes.Show(0, messages.Text(msg::kWindowsTooOld), "", MessageIcon::Error, MessageButtons::Ok);
@@ -79,17 +79,17 @@ int Run(HINSTANCE instance) {
 
   const Invocation invocation = ParseArguments(ArgumentsOf(GetCommandLineA()));
   InstallerState state;
-  state.code_page = code_page;
-  const std::string program_path =
-      invocation.mode == RunMode::kRelay ? invocation.relay_path : OwnPath();
-  if (!LoadInformationFile(state, program_path, ports, messages)) return kExitCode;
+  state.codePage = codePage;
+  const std::string programPath =
+      invocation.mode == RunMode::kRelay ? invocation.relayPath : OwnPath();
+  if (!LoadInformationFile(state, programPath, ports, messages)) return kExitCode;
 
   if (invocation.mode != RunMode::kInstall) {
     WinDisk disk;
-    WinRegistryWriter registry_writer;
+    WinRegistryWriter registryWriter;
     WinProcesses processes;
     WinRestart restart;
-    UninstallPorts uninstall{disk, registry_writer, processes, restart};
+    UninstallPorts uninstall{disk, registryWriter, processes, restart};
     UninstallContext ctx{{state, ports, messages}, uninstall};
     if (invocation.mode == RunMode::kUninstall) {
       StartUninstallation(ctx);
@@ -102,13 +102,13 @@ int Run(HINSTANCE instance) {
     return kExitCode;
   }
 
-  WinCachedProfile cached_profile(profile);
-  Ports install_ports{cached_profile, registry, files, system, boxes};
+  WinCachedProfile cachedProfile(profile);
+  Ports installPorts{cachedProfile, registry, files, system, boxes};
   WinDisk disk;
-  WinRegistryWriter registry_writer;
+  WinRegistryWriter registryWriter;
   WinShellLinks links;
-  InstallPorts install{disk, registry_writer, links};
-  InstallContext ctx{{state, install_ports, messages}, install};
+  InstallPorts install{disk, registryWriter, links};
+  InstallContext ctx{{state, installPorts, messages}, install};
   Install(instance, ctx, disk);
   return kExitCode;
 }

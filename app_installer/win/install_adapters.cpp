@@ -67,9 +67,9 @@ bool WinDisk::SetNormalAttributes(const std::string& path) {
 std::optional<uint64_t> WinDisk::FreeBytes(const std::string& root) {
   ULARGE_INTEGER available{};
   if (GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr)) return available.QuadPart;
-  DWORD sectors = 0, bytes = 0, free_clusters = 0, clusters = 0;
-  if (!GetDiskFreeSpaceA(root.c_str(), &sectors, &bytes, &free_clusters, &clusters)) return std::nullopt;
-  return uint64_t{sectors} * bytes * free_clusters;
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, clusters = 0;
+  if (!GetDiskFreeSpaceA(root.c_str(), &sectors, &bytes, &freeClusters, &clusters)) return std::nullopt;
+  return uint64_t{sectors} * bytes * freeClusters;
 }
 
 std::vector<std::string> WinDisk::Subfolders(const std::string& folder) {
@@ -197,17 +197,17 @@ namespace {
 void SaveLink(const ShortcutFile& file) {
   ComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.put_void()))) {
+                              link.putVoid()))) {
     return;
   }
   if (!file.arguments.empty()) link->SetArguments(file.arguments.c_str());
-  for (const auto& [icon_file, index] : file.icons) link->SetIconLocation(icon_file.c_str(), index);
+  for (const auto& [iconFile, index] : file.icons) link->SetIconLocation(iconFile.c_str(), index);
   link->SetPath(file.target.c_str());
   link->SetDescription(file.description.c_str());
-  link->SetWorkingDirectory(file.working_directory.c_str());
+  link->SetWorkingDirectory(file.workingDirectory.c_str());
   ComPtr<IPersistFile> persist;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, persist.put_void()))) return;
-  persist->Save(common::win::AnsiToWide(file.link_path).c_str(), TRUE);
+  if (FAILED(link->QueryInterface(IID_IPersistFile, persist.putVoid()))) return;
+  persist->Save(common::win::AnsiToWide(file.linkPath).c_str(), TRUE);
 }
 
 }  // namespace

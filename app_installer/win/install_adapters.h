@@ -25,7 +25,7 @@ class WinDisk final : public DiskPort {
   std::vector<FolderItem> List(const std::string& folder) override;
   bool DeleteFile(const std::string& path) override;
 
-  void set_pump(std::function<void()> pump) { pump_ = std::move(pump); }
+  void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
 
  private:
   static DWORD CALLBACK Progress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD,

@@ -68,7 +68,7 @@ AboutTexts ReadAboutTexts() {
   }
   const auto lookup = [&](const Translation& t, const std::string& name) -> std::optional<std::string> {
     char query[96];
-    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", t.language, t.code_page, name.c_str());
+    wsprintfA(query, "\\StringFileInfo\\%04x%04x\\%s", t.language, t.codePage, name.c_str());
     void* value = nullptr;
     UINT chars = 0;
     if (!VerQueryValueA(data.data(), query, &value, &chars) || value == nullptr) return std::nullopt;
@@ -109,7 +109,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
 
 struct Shared {
   HINSTANCE instance;
-  int dialog_base;
+  int dialogBase;
   const InstallContext& ctx;
   WinDisk& disk;
 };
@@ -186,7 +186,7 @@ class DestinationPage final : public Page {
     }
     if (id == IDC_ABOUT) {
       AboutTexts texts = ReadAboutTexts();
-      DialogBoxParamA(shared_.instance, MAKEINTRESOURCEA(shared_.dialog_base + IDD_PAGE_ABOUT), Sheet(),
+      DialogBoxParamA(shared_.instance, MAKEINTRESOURCEA(shared_.dialogBase + IDD_PAGE_ABOUT), Sheet(),
                       AboutProc, reinterpret_cast<LPARAM>(&texts));
       return TRUE;
     }
@@ -197,14 +197,14 @@ class DestinationPage final : public Page {
     switch (header.code) {
       case PSN_SETACTIVE:
         PropSheet_SetWizButtons(Sheet(), PSWIZB_NEXT);
-        SetDlgItemTextA(window_, IDC_FOLDER, ctx().state.installation_folder.c_str());
+        SetDlgItemTextA(window_, IDC_FOLDER, ctx().state.installationFolder.c_str());
         return Result(0);
       case PSN_WIZNEXT:
         switch (AcceptDestination(ctx(), Owner(), WindowTextOf(Item(IDC_FOLDER)))) {
           case DestinationOutcome::Refused:
             return Result(-1);
           case DestinationOutcome::CopyingPage:
-            return Result(shared_.dialog_base + IDD_PAGE_COPYING);
+            return Result(shared_.dialogBase + IDD_PAGE_COPYING);
           case DestinationOutcome::OptionsPage:
             return Result(0);
         }
@@ -286,7 +286,7 @@ class CopyingPage final : public Page, public CopyingView {
     DisableCancel();
     sequence_ = std::make_unique<CopyingSequence>(ctx(), *this, Owner());
     HWND sheet = Sheet();
-    shared_.disk.set_pump([sheet] { PumpInputAndPaint(sheet); });
+    shared_.disk.SetPump([sheet] { PumpInputAndPaint(sheet); });
     return TRUE;
   }
 
@@ -308,8 +308,8 @@ class CopyingPage final : public Page, public CopyingView {
         return Result(-1);
       case PSN_WIZFINISH: {
         InstallerState& state = ctx().state;
-        SetCurrentDirectoryA(state.installation_folder.c_str());
-        state.document_to_open = ctx().ports.profile.ReadString(state.info_file_path, kInstallSection, "Open");
+        SetCurrentDirectoryA(state.installationFolder.c_str());
+        state.documentToOpen = ctx().ports.profile.ReadString(state.infoFilePath, kInstallSection, "Open");
         return Result(0);
       }
       default:
@@ -335,7 +335,7 @@ class CopyingPage final : public Page, public CopyingView {
 
   // CopyingView
   void SetProgressRange(int maximum) override {
-    progress_maximum_ = maximum;
+    progressMaximum_ = maximum;
     SendMessageA(Item(IDC_PROGRESS), PBM_SETRANGE32, 0, maximum);
   }
   // The bar is redrawn at once on every change, which costs more than copying a small file, so
@@ -343,8 +343,8 @@ class CopyingPage final : public Page, public CopyingView {
   void AdvanceProgress() override {
     ++progress_;
     const DWORD now = GetTickCount();
-    if (progress_ < progress_maximum_ && now - progress_shown_at_ < kPumpIntervalMs) return;
-    progress_shown_at_ = now;
+    if (progress_ < progressMaximum_ && now - progressShownAt_ < kPumpIntervalMs) return;
+    progressShownAt_ = now;
     SendMessageA(Item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(progress_), 0);
   }
   void HideProgress() override { ShowWindow(Item(IDC_PROGRESS), SW_HIDE); }
@@ -352,7 +352,7 @@ class CopyingPage final : public Page, public CopyingView {
   void SetNoteText(const std::string& text) override { SetDlgItemTextA(window_, IDC_COPY_NOTE, text.c_str()); }
   void ShowNote() override { ShowWindow(Item(IDC_COPY_NOTE), SW_SHOW); }
   void EnableOnlyFinish() override {
-    shared_.disk.set_pump({});
+    shared_.disk.SetPump({});
     PropSheet_SetWizButtons(Sheet(), PSWIZB_FINISH);
     DisableCancel();
   }
@@ -360,8 +360,8 @@ class CopyingPage final : public Page, public CopyingView {
   std::unique_ptr<CopyingSequence> sequence_;
   bool started_ = false;
   int progress_ = 0;
-  int progress_maximum_ = 0;
-  DWORD progress_shown_at_ = 0;
+  int progressMaximum_ = 0;
+  DWORD progressShownAt_ = 0;
 };
 
 }  // namespace
@@ -387,11 +387,11 @@ int DialogBaseOf(Language language) {
   return IDD_BASE_ENGLISH;
 }
 
-void RunInstallWizard(HINSTANCE instance, int dialog_base, const InstallContext& ctx, WinDisk& disk) {
+void RunInstallWizard(HINSTANCE instance, int dialogBase, const InstallContext& ctx, WinDisk& disk) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  Shared shared{instance, dialog_base, ctx, disk};
+  Shared shared{instance, dialogBase, ctx, disk};
   DestinationPage destination(shared);
   OptionsPage options(shared);
   CopyingPage copying(shared);
@@ -404,7 +404,7 @@ void RunInstallWizard(HINSTANCE instance, int dialog_base, const InstallContext&
     page.dwSize = sizeof(page);
     page.dwFlags = PSP_USETITLE;
     page.hInstance = instance;
-    page.pszTemplate = MAKEINTRESOURCEA(dialog_base + static_cast<int>(i));
+    page.pszTemplate = MAKEINTRESOURCEA(dialogBase + static_cast<int>(i));
     page.pszTitle = caption.c_str();
     page.pfnDlgProc = &Page::Proc;
     page.lParam = reinterpret_cast<LPARAM>(pages[i]);
@@ -419,7 +419,7 @@ void RunInstallWizard(HINSTANCE instance, int dialog_base, const InstallContext&
   header.nStartPage = 0;
   header.ppsp = sheets.data();
   PropertySheetA(&header);
-  disk.set_pump({});
+  disk.SetPump({});
 }
 
 }  // namespace appsetup::win

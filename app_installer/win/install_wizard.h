@@ -9,9 +9,9 @@ namespace appsetup::win {
 
 class WinDisk;
 
-// Runs the wizard modally; `dialog_base` picks the language's set of dialogs. The state's
+// Runs the wizard modally; `dialogBase` picks the language's set of dialogs. The state's
 // completed flag tells how it ended.
-void RunInstallWizard(HINSTANCE instance, int dialog_base, const InstallContext& ctx, WinDisk& disk);
+void RunInstallWizard(HINSTANCE instance, int dialogBase, const InstallContext& ctx, WinDisk& disk);
 
 // The dialog set of a language.
 int DialogBaseOf(Language language);

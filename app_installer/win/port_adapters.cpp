@@ -171,13 +171,13 @@ std::optional<std::string> WinStringTable::Load(Language language, int number) {
   HGLOBAL loaded = ::LoadResource(module_, found);
   const auto* data = static_cast<const WCHAR*>(loaded ? ::LockResource(loaded) : nullptr);
   if (!data) return std::nullopt;
-  const DWORD size_chars = ::SizeofResource(module_, found) / sizeof(WCHAR);
+  const DWORD sizeChars = ::SizeofResource(module_, found) / sizeof(WCHAR);
   DWORD at = 0;
   for (int entry = 0; entry < number % 16; ++entry) {
-    if (at >= size_chars) return std::nullopt;
+    if (at >= sizeChars) return std::nullopt;
     at += 1 + data[at];
   }
-  if (at >= size_chars || data[at] == 0 || at + 1 + data[at] > size_chars) return std::nullopt;
+  if (at >= sizeChars || data[at] == 0 || at + 1 + data[at] > sizeChars) return std::nullopt;
   const int length = data[at];
   const WCHAR* text = data + at + 1;
   const int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);

@@ -8,13 +8,13 @@ namespace appsetup::win {
 
 using common::win::UniqueHandle;
 
-bool WinProcesses::StartAndWaitUntilIdle(const std::string& program, const std::string& command_line,
+bool WinProcesses::StartAndWaitUntilIdle(const std::string& program, const std::string& commandLine,
                                          const std::string& directory) {
   SetCurrentDirectoryA(directory.c_str());
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string line = command_line;  // CreateProcessA may write into it
+  std::string line = commandLine;  // CreateProcessA may write into it
   // The program is named apart from the line, so a blank in its path cannot split it.
   if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &info)) {

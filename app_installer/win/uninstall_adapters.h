@@ -9,7 +9,7 @@ namespace appsetup::win {
 
 class WinProcesses final : public ProcessPort {
  public:
-  bool StartAndWaitUntilIdle(const std::string& program, const std::string& command_line,
+  bool StartAndWaitUntilIdle(const std::string& program, const std::string& commandLine,
                              const std::string& directory) override;
 };
 

@@ -73,9 +73,9 @@ class UninstallWindow final : public UninstallView {
 
 }  // namespace
 
-void ShowUninstallWindow(HINSTANCE instance, int dialog_base, const UninstallContext& ctx) {
+void ShowUninstallWindow(HINSTANCE instance, int dialogBase, const UninstallContext& ctx) {
   UninstallWindow window(ctx);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog_base + IDD_PAGE_UNINSTALL), nullptr,
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(dialogBase + IDD_PAGE_UNINSTALL), nullptr,
                   &UninstallWindow::Proc, reinterpret_cast<LPARAM>(&window));
 }
 

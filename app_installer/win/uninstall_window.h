@@ -8,6 +8,6 @@
 namespace appsetup::win {
 
 // Shows the window modally, without owner; the removal starts 300 ms after it is up.
-void ShowUninstallWindow(HINSTANCE instance, int dialog_base, const UninstallContext& ctx);
+void ShowUninstallWindow(HINSTANCE instance, int dialogBase, const UninstallContext& ctx);
 
 }  // namespace appsetup::win

@@ -91,7 +91,7 @@ bool MakePackage(const std::wstring& source) {
 
 struct InstallTiming {
   double copying = -1;      // Next on the options page until Finish is offered
-  double worst_reply = -1;  // longest wait for the page to answer a message meanwhile
+  double worstReply = -1;  // longest wait for the page to answer a message meanwhile
 };
 
 InstallTiming InstallThroughWizard(const std::wstring& source, const std::wstring& destination) {
@@ -124,7 +124,7 @@ InstallTiming InstallThroughWizard(const std::wstring& source, const std::wstrin
   prober.join();
   if (!finished) return timing;
   timing.copying = Seconds(end - start);
-  timing.worst_reply = worst;
+  timing.worstReply = worst;
   robot::Press(sheet, PSBTN_FINISH);
   if (HWND box = robot::WaitForDialog(run.id, L"Copy Benchmark")) robot::Click(box, IDOK);
   WaitForSingleObject(run.process.get(), 20000);
@@ -171,7 +171,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("round %d: appsetup copying page %.2f s, xcopy %.2f s\n", round + 1, install.copying, xcopy);
     installs.push_back(install.copying);
     xcopies.push_back(xcopy);
-    replies.push_back(install.worst_reply);
+    replies.push_back(install.worstReply);
     RemoveTree(work + L"appsetup" + suffix);
     RemoveTree(work + L"xcopy" + suffix);
   }

@@ -102,7 +102,7 @@ class ComPtr {
   I* operator->() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
   I** put() { reset(); return &p_; }
-  void** put_void() { return reinterpret_cast<void**>(put()); }
+  void** putVoid() { return reinterpret_cast<void**>(put()); }
   void reset() { if (p_) { p_->Release(); p_ = nullptr; } }
 
  private:

@@ -152,56 +152,56 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   FUZZ_CHECK(loaded ? boxes.shown == 0 : boxes.shown == 1);  // a refusal always says why
   if (!loaded) return 0;
 
-  const CodePage& cp = state.code_page;
+  const CodePage& cp = state.codePage;
   FUZZ_CHECK(!state.title.empty() && state.title.size() <= kMaxTitleChars);
-  FUZZ_CHECK(state.installation_folder.size() <= kMaxPathChars);
-  FUZZ_CHECK(EndsWithSeparator(cp, state.installation_folder));
-  FUZZ_CHECK(RootLength(cp, state.installation_folder) > 0);
-  FUZZ_CHECK(state.menu_folder.size() <= kMaxPathChars);
-  FUZZ_CHECK(!state.installation_key.empty() && !HasSeparator(cp, state.installation_key));
-  FUZZ_CHECK(state.info_file_path.size() <= kMaxPathChars);
+  FUZZ_CHECK(state.installationFolder.size() <= kMaxPathChars);
+  FUZZ_CHECK(EndsWithSeparator(cp, state.installationFolder));
+  FUZZ_CHECK(RootLength(cp, state.installationFolder) > 0);
+  FUZZ_CHECK(state.menuFolder.size() <= kMaxPathChars);
+  FUZZ_CHECK(!state.installationKey.empty() && !HasSeparator(cp, state.installationKey));
+  FUZZ_CHECK(state.infoFilePath.size() <= kMaxPathChars);
 
   // The uninstall command written at installation leads back to the installed program.
   const std::string installed = InstalledProgram(state);
   if (installed.find('"') == std::string::npos) FUZZ_CHECK(CommandProgramPath(UninstallCommand(state)) == installed);
 
-  for (int n = kInstallerEntry; n <= std::min(state.file_entry_count, kMaxVisited) + 1; ++n) {
-    state.source_buffer = state.destination_buffer = "untouched";
+  for (int n = kInstallerEntry; n <= std::min(state.fileEntryCount, kMaxVisited) + 1; ++n) {
+    state.sourceBuffer = state.destinationBuffer = "untouched";
     const FileEntry entry = ResolveFileEntry(state, n, profile, system);
     switch (entry.status) {
       case EntryStatus::Resolved:
-        FUZZ_CHECK(!entry.source.empty() && n <= state.file_entry_count);
+        FUZZ_CHECK(!entry.source.empty() && n <= state.fileEntryCount);
         FUZZ_CHECK(entry.source.size() <= kMaxPathChars && entry.destination.size() <= kMaxPathChars);
-        FUZZ_CHECK(state.source_buffer == entry.source && state.destination_buffer == entry.destination);
+        FUZZ_CHECK(state.sourceBuffer == entry.source && state.destinationBuffer == entry.destination);
         break;
       case EntryStatus::TooLong:
         FUZZ_CHECK(entry.source.size() > kMaxPathChars || entry.destination.size() > kMaxPathChars);
-        FUZZ_CHECK(state.source_buffer == "untouched" && state.destination_buffer == "untouched");
+        FUZZ_CHECK(state.sourceBuffer == "untouched" && state.destinationBuffer == "untouched");
         break;
       case EntryStatus::Missing:
         FUZZ_CHECK(entry.source.empty() && entry.destination.empty());
-        FUZZ_CHECK(state.source_buffer == "untouched");
+        FUZZ_CHECK(state.sourceBuffer == "untouched");
         break;
     }
-    if (!entry.outside_system_directory) FUZZ_CHECK(entry.destination.starts_with(system.SystemDirectory()));
+    if (!entry.outsideSystemDirectory) FUZZ_CHECK(entry.destination.starts_with(system.SystemDirectory()));
   }
 
-  for (int n = 0; n <= std::min(state.group_entry_count, kMaxVisited) + 1; ++n) {
+  for (int n = 0; n <= std::min(state.groupEntryCount, kMaxVisited) + 1; ++n) {
     const GroupEntry group = ReadGroupEntry(state, profile, n);
     FUZZ_CHECK(FindChar(cp, group.name, ',') == std::string::npos);
-    if (group.target_text.empty()) FUZZ_CHECK(group.name.empty());
-    else FUZZ_CHECK(group.target_text.starts_with(state.installation_folder));
+    if (group.targetText.empty()) FUZZ_CHECK(group.name.empty());
+    else FUZZ_CHECK(group.targetText.starts_with(state.installationFolder));
     const Shortcut shortcut = ResolveShortcut(state, n, ports);
     if (shortcut.status == EntryStatus::Missing) continue;
     FUZZ_CHECK(!Trim(shortcut.name).empty());
-    FUZZ_CHECK(shortcut.working_directory.size() <= kMaxPathChars);
+    FUZZ_CHECK(shortcut.workingDirectory.size() <= kMaxPathChars);
     FUZZ_CHECK(shortcut.arguments == Trim(shortcut.arguments) && shortcut.target == Trim(shortcut.target));
     if (shortcut.status == EntryStatus::Resolved) {
       FUZZ_CHECK(shortcut.target.size() <= kMaxPathChars);
       for (const IconLocation& icon : shortcut.icons) FUZZ_CHECK(icon.file.size() <= kMaxPathChars && icon.index >= 0);
     }
   }
-  FUZZ_CHECK(state.uninstall_shortcut_name.size() <= text.size());
+  FUZZ_CHECK(state.uninstallShortcutName.size() <= text.size());
 
   for (int n = 1; n <= kMaxVisited; ++n) {
     const std::string value = profile.ReadString("", kRegSection, std::to_string(n));

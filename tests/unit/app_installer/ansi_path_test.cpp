@@ -27,7 +27,7 @@ TEST(AnsiPath, RootsJoinsAndExtensions) {
   struct Case {
     const char* path;
     size_t root;
-    bool root_directory;
+    bool rootDirectory;
   } cases[] = {
       {"C:\\", 3, true},    {"c:/x", 3, false},  {"C:", 0, false},        {"C:x", 0, false},
       {"\\", 1, true},      {"\\x", 1, false},   {"\\\\srv\\share", 11, true},
@@ -35,7 +35,7 @@ TEST(AnsiPath, RootsJoinsAndExtensions) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RootLength(cp, c.path), c.root) << c.path;
-    EXPECT_EQ(IsRootDirectory(cp, c.path), c.root_directory) << c.path;
+    EXPECT_EQ(IsRootDirectory(cp, c.path), c.rootDirectory) << c.path;
   }
   EXPECT_EQ(DirectoryPart(cp, "C:b.exe"), "C:");
   EXPECT_EQ(Join(cp, "C:\\a/", "\\b"), "C:\\a/b");

@@ -10,10 +10,10 @@ namespace {
 class EntryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    state.program_name = "appsetup.exe";
-    state.info_file_path = "D:\\setup\\appsetupE.INF";
-    state.info_file_name = "appsetupE.INF";
-    state.installation_folder = "C:\\Apps\\Tool\\";
+    state.programName = "appsetup.exe";
+    state.infoFilePath = "D:\\setup\\appsetupE.INF";
+    state.infoFileName = "appsetupE.INF";
+    state.installationFolder = "C:\\Apps\\Tool\\";
     for (const char* dir : {"C:\\Apps\\Tool\\data", "C:\\U\\Desktop\\work", "C:\\U\\Docs\\Tool",
                             "C:\\WINDOWS\\Temp", "E:\\Work"}) {
       files.AddDirectory(dir);
@@ -22,12 +22,12 @@ class EntryTest : public ::testing::Test {
     registry.Set(RegistryRoot::CurrentUser, kShellFoldersKey, "Personal", "C:\\U\\Docs");
   }
   void File(int n, const std::string& value) {
-    files.AddIni(state.info_file_path, "Install", std::to_string(n), value);
-    state.file_entry_count = std::max(state.file_entry_count, n);
+    files.AddIni(state.infoFilePath, "Install", std::to_string(n), value);
+    state.fileEntryCount = std::max(state.fileEntryCount, n);
   }
   Shortcut Group(const std::string& value) {
-    files.AddIni(state.info_file_path, "Group", "1", value);
-    state.group_entry_count = 1;
+    files.AddIni(state.infoFilePath, "Group", "1", value);
+    state.groupEntryCount = 1;
     return ResolveShortcut(state, 1, ports);
   }
 
@@ -50,7 +50,7 @@ TEST_F(EntryTest, FileEntries) {
     int n;
     const char* source;
     const char* destination;
-    bool outside_system;
+    bool outsideSystem;
   } cases[] = {
       {-1, "appsetup.exe", "C:\\Apps\\Tool\\appsetup.exe", true},
       {0, "appsetupE.INF", "C:\\Apps\\Tool\\appsetup.INF", true},
@@ -63,13 +63,13 @@ TEST_F(EntryTest, FileEntries) {
   for (const Case& c : cases) {
     const FileEntry entry = ResolveFileEntry(state, c.n, files, system);
     ASSERT_EQ(entry.status, EntryStatus::Resolved) << c.n;
-    EXPECT_EQ(state.source_buffer, c.source);
-    EXPECT_EQ(state.destination_buffer, c.destination);
-    EXPECT_EQ(entry.outside_system_directory, c.outside_system) << c.n;
+    EXPECT_EQ(state.sourceBuffer, c.source);
+    EXPECT_EQ(state.destinationBuffer, c.destination);
+    EXPECT_EQ(entry.outsideSystemDirectory, c.outsideSystem) << c.n;
   }
   // Too long to hold whole: refused, and the buffers keep the last good entry.
   EXPECT_EQ(ResolveFileEntry(state, 6, files, system).status, EntryStatus::TooLong);
-  EXPECT_EQ(state.source_buffer, "z.dll");
+  EXPECT_EQ(state.sourceBuffer, "z.dll");
   EXPECT_EQ(ResolveFileEntry(state, 7, files, system).status, EntryStatus::Missing);
 }
 
@@ -84,10 +84,10 @@ TEST_F(EntryTest, GroupEntryTargetArgumentsAndIcons) {
   EXPECT_EQ(s.icons[1].file + "," + std::to_string(s.icons[1].index),
             "C:\\Apps\\Tool\\res\\icons.dll,2");
   EXPECT_EQ(s.icons[2].file, "D:\\i.ico");
-  EXPECT_EQ(s.working_directory, "C:\\Apps\\Tool\\");
+  EXPECT_EQ(s.workingDirectory, "C:\\Apps\\Tool\\");
 
   // The installation folder may hold a comma of its own.
-  state.installation_folder = "C:\\Apps\\A,B\\";
+  state.installationFolder = "C:\\Apps\\A,B\\";
   EXPECT_EQ(Group("Tool,tool.exe,/x").target, "C:\\Apps\\A,B\\tool.exe");
   EXPECT_EQ(Group("no comma").status, EntryStatus::Missing);
   EXPECT_EQ(Group(" ,tool.exe").status, EntryStatus::Missing);
@@ -108,21 +108,21 @@ TEST_F(EntryTest, WorkingDirectoryForms) {
       {"?w!Temp?E:\\Work", "E:\\Work"},      // the last one counts
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Group(std::string("Tool,tool.exe") + c.option).working_directory, c.expected)
+    EXPECT_EQ(Group(std::string("Tool,tool.exe") + c.option).workingDirectory, c.expected)
         << c.option;
   }
   // Shortcuts for all users do not point into one user's folders.
-  state.all_users = true;
+  state.allUsers = true;
   files.AddDirectory("C:\\Apps\\Tool\\work");
-  EXPECT_EQ(Group("Tool,tool.exe?d!work").working_directory, "C:\\Apps\\Tool\\work");
-  EXPECT_EQ(Group("Tool,tool.exe?w!Temp").working_directory, "C:\\WINDOWS\\Temp");
+  EXPECT_EQ(Group("Tool,tool.exe?d!work").workingDirectory, "C:\\Apps\\Tool\\work");
+  EXPECT_EQ(Group("Tool,tool.exe?w!Temp").workingDirectory, "C:\\WINDOWS\\Temp");
 }
 
 TEST_F(EntryTest, UninstallShortcutIsRemembered) {
   Group("Remove,appsetup.exe,/R");
-  EXPECT_EQ(state.uninstall_shortcut_name, "");
+  EXPECT_EQ(state.uninstallShortcutName, "");
   Group("Remove,APPSETUP.EXE ,/r");
-  EXPECT_EQ(state.uninstall_shortcut_name, "Remove");
+  EXPECT_EQ(state.uninstallShortcutName, "Remove");
 }
 
 TEST(RegistryEntry, KnownRootsOnly) {

@@ -83,10 +83,10 @@ class FakeRegistry : public RegistryPort {
 class FakeSystem : public SystemPort {
  public:
   std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
-  std::string WindowsDirectory() override { return windows_directory; }
+  std::string WindowsDirectory() override { return windowsDirectory; }
   uint16_t UiLanguage() override { return 0x0409; }
   CodePage AnsiCodePage() override { return {}; }
-  std::string windows_directory = "C:\\WINDOWS";
+  std::string windowsDirectory = "C:\\WINDOWS";
 };
 
 class FakeBoxes : public MessageBoxPort {

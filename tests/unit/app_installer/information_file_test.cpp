@@ -53,9 +53,9 @@ TEST(FindInformationFile, OwnNameThenLanguageThenEnglish) {
   for (const char* expected : found) {
     files.AddFile(expected);  // each file found outranks the ones before it
     FindInformationFile(state, "D:\\setup\\appsetup.exe", files, japanese);
-    EXPECT_EQ(state.info_file_path, expected);
+    EXPECT_EQ(state.infoFilePath, expected);
   }
-  EXPECT_EQ(state.source_directory, "D:\\setup\\");
+  EXPECT_EQ(state.sourceDirectory, "D:\\setup\\");
 }
 
 TEST_F(InformationFileTest, CountsAndFlags) {
@@ -64,18 +64,18 @@ TEST_F(InformationFileTest, CountsAndFlags) {
     Install(key, value);
   }
   ASSERT_TRUE(Load());
-  EXPECT_EQ(state.file_entry_count, 2);
-  EXPECT_EQ(state.group_entry_count, 0);
+  EXPECT_EQ(state.fileEntryCount, 2);
+  EXPECT_EQ(state.groupEntryCount, 0);
   EXPECT_FALSE(state.resident);
-  EXPECT_TRUE(state.keep_extra_files);
+  EXPECT_TRUE(state.keepExtraFiles);
 }
 
 TEST_F(InformationFileTest, InstallationKeyAndFolder) {
   struct Case {
     const char* folder;
     const char* key;
-    const char* expected_key;
-    const char* expected_folder;
+    const char* expectedKey;
+    const char* expectedFolder;
   } cases[] = {
       {"Acme/Tool", "", "Tool", "C:\\Program Files\\Acme\\Tool\\"},
       {"Acme/Tool", "Acme/Tool", "Acme_Tool", "C:\\Program Files\\Acme\\Tool\\"},
@@ -86,13 +86,13 @@ TEST_F(InformationFileTest, InstallationKeyAndFolder) {
     Install("Folder", c.folder);
     Install("InstallKey", c.key);
     ASSERT_TRUE(Load()) << c.folder;
-    EXPECT_EQ(state.installation_key, c.expected_key) << c.folder;
-    EXPECT_EQ(state.installation_folder, c.expected_folder) << c.folder;
+    EXPECT_EQ(state.installationKey, c.expectedKey) << c.folder;
+    EXPECT_EQ(state.installationFolder, c.expectedFolder) << c.folder;
   }
   registry.Set(kMachine, kCurrentVersionKey, "ProgramFilesDir", "D:\\Program Files");
   Install("Folder", "\\Tools\\X");
   ASSERT_TRUE(Load());
-  EXPECT_EQ(state.installation_folder, "D:\\Tools\\X\\");
+  EXPECT_EQ(state.installationFolder, "D:\\Tools\\X\\");
 }
 
 TEST_F(InformationFileTest, MenuFolders) {
@@ -110,13 +110,13 @@ TEST_F(InformationFileTest, MenuFolders) {
     Install("Menu", c.menu);
     files.AddIni(kInf, "Group", "1", c.group);
     ASSERT_TRUE(Load());
-    EXPECT_EQ(state.menu_folder, c.expected) << c.menu;
+    EXPECT_EQ(state.menuFolder, c.expected) << c.menu;
   }
   registry.Set(kMachine, kCurrentVersionKey, "SM_AccessoriesName", "Zubeh\xF6r");
   Install("Menu", "a!Tools");
   Install("CommonMenu", "1");
   ASSERT_TRUE(Load());
-  EXPECT_EQ(state.menu_folder, "C:\\All\\Programs\\Zubeh\xF6r\\Tools");
+  EXPECT_EQ(state.menuFolder, "C:\\All\\Programs\\Zubeh\xF6r\\Tools");
 }
 
 TEST_F(InformationFileTest, UnusableFilesGiveMessage1) {
@@ -147,8 +147,8 @@ TEST_F(InformationFileTest, ExistingEntryOfTheSameTitleProposesItsFolders) {
   for (const Case& c : cases) {
     Register("Tool", "UninstallString", c.command);
     ASSERT_TRUE(Load());
-    EXPECT_EQ(state.installation_folder, c.folder);
-    EXPECT_EQ(state.menu_folder, "C:\\Old");
+    EXPECT_EQ(state.installationFolder, c.folder);
+    EXPECT_EQ(state.menuFolder, "C:\\Old");
   }
 }
 

@@ -20,7 +20,7 @@ TEST(CommandLine, ModesByFirstCharacter) {
                         Case{"x", RunMode::kRelay, ""}}) {
     const Invocation invocation = ParseArguments(c.line);
     EXPECT_EQ(invocation.mode, c.mode) << c.line;
-    EXPECT_EQ(invocation.relay_path, c.relay) << c.line;
+    EXPECT_EQ(invocation.relayPath, c.relay) << c.line;
   }
 }
 

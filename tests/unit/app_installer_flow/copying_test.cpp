@@ -29,10 +29,10 @@ TEST_F(CopyingTest, NewerDestinationIsKeptOlderReplaced) {
   EXPECT_EQ(disk.Find("C:\\Apps\\Tool\\a.dll")->content, "kept");
 
   disk.Find("C:\\Apps\\Tool\\a.dll")->time = 100;  // same time: replaced
-  disk.Find("a.dll")->read_only = true;
+  disk.Find("a.dll")->readOnly = true;
   EXPECT_EQ(CopyEntry(ctx, 0, "a.dll", "C:\\Apps\\Tool\\a.dll", false), EntryResult::Copied);
   EXPECT_EQ(disk.Find("C:\\Apps\\Tool\\a.dll")->content, "new");
-  EXPECT_FALSE(disk.Find("C:\\Apps\\Tool\\a.dll")->read_only);
+  EXPECT_FALSE(disk.Find("C:\\Apps\\Tool\\a.dll")->readOnly);
   EXPECT_THAT(boxes.shown, IsEmpty());
 }
 
@@ -42,7 +42,7 @@ TEST_F(CopyingTest, FailedOverwriteIsReportedNotPassedOffAsDone) {
   disk.Find("C:\\Apps\\Tool\\a.dll")->locked = true;
   EXPECT_EQ(CopyEntry(ctx, 0, "a.dll", "C:\\Apps\\Tool\\a.dll", false), EntryResult::Skipped);
   disk.Find("C:\\Apps\\Tool\\a.dll")->locked = false;
-  disk.Find("C:\\Apps\\Tool\\a.dll")->read_only = true;
+  disk.Find("C:\\Apps\\Tool\\a.dll")->readOnly = true;
   EXPECT_EQ(CopyEntry(ctx, 0, "a.dll", "C:\\Apps\\Tool\\a.dll", false), EntryResult::Skipped);
   EXPECT_EQ(CopyEntry(ctx, 0, "missing.dll", "C:\\Apps\\Tool\\m.dll", false), EntryResult::Skipped);
   EXPECT_THAT(boxes.Texts(), ElementsAre("#18 C:\\Apps\\Tool\\a.dll", "#21 a.dll", "#21 missing.dll"));
@@ -60,11 +60,11 @@ TEST_F(CopyingTest, StepsProgressAndCompletion) {
   disk.Put("b.dll", "b", 1);
   disk.Put("c.txt", "c", 1);
   AddEntries({"a.exe", "b.dll,lib\\b.dll", "c.txt, S!c.txt"});
-  disk.SetIni(state.info_file_path, kGroupSection, "1", "Tool,a.exe?1,-v");
-  disk.SetIni(state.info_file_path, kGroupSection, "2", "Remove Tool,appsetup.exe,/r");
-  state.group_entry_count = 2;
-  state.start_menu_choice = true;
-  state.desktop_choice = true;
+  disk.SetIni(state.infoFilePath, kGroupSection, "1", "Tool,a.exe?1,-v");
+  disk.SetIni(state.infoFilePath, kGroupSection, "2", "Remove Tool,appsetup.exe,/r");
+  state.groupEntryCount = 2;
+  state.startMenuChoice = true;
+  state.desktopChoice = true;
   disk.Put("C:\\Apps\\Tool\\appsetup.exe", "installer v9", 900);  // newer, still replaced
 
   RecordedCopyingPage page;
@@ -72,11 +72,11 @@ TEST_F(CopyingTest, StepsProgressAndCompletion) {
   EXPECT_EQ(page.range, 3 + 3);
   EXPECT_EQ(page.position, 3 + 4);
   EXPECT_TRUE(state.completed);
-  EXPECT_FALSE(page.progress_visible);
+  EXPECT_FALSE(page.progressVisible);
   EXPECT_EQ(page.status, "#22");
   EXPECT_EQ(page.note, "#9 Remove Tool");
-  EXPECT_TRUE(page.note_visible);
-  EXPECT_TRUE(page.only_finish);
+  EXPECT_TRUE(page.noteVisible);
+  EXPECT_TRUE(page.onlyFinish);
   EXPECT_THAT(boxes.shown, IsEmpty());
 
   EXPECT_EQ(disk.Find("C:\\Apps\\Tool\\appsetup.exe")->content, "installer v2");
@@ -85,14 +85,14 @@ TEST_F(CopyingTest, StepsProgressAndCompletion) {
   EXPECT_NE(disk.Find("C:\\WINDOWS\\system32\\c.txt"), nullptr);
 
   ASSERT_EQ(links.saved.size(), 3u);
-  EXPECT_EQ(links.saved[0].link_path, "C:\\Menu\\Programs\\Tool\\Tool.lnk");
+  EXPECT_EQ(links.saved[0].linkPath, "C:\\Menu\\Programs\\Tool\\Tool.lnk");
   EXPECT_EQ(links.saved[0].target, "C:\\Apps\\Tool\\a.exe");
   EXPECT_EQ(links.saved[0].arguments, "-v");
   EXPECT_THAT(links.saved[0].icons, ElementsAre(std::pair<std::string, int>("C:\\Apps\\Tool\\a.exe", 1)));
-  EXPECT_EQ(links.saved[1].link_path, "C:\\Menu\\Programs\\Tool\\Remove Tool.lnk");
-  EXPECT_EQ(links.saved[2].link_path, "C:\\Desk\\Tool.lnk");
+  EXPECT_EQ(links.saved[1].linkPath, "C:\\Menu\\Programs\\Tool\\Remove Tool.lnk");
+  EXPECT_EQ(links.saved[2].linkPath, "C:\\Desk\\Tool.lnk");
   EXPECT_EQ(links.saved[2].target, "C:\\Apps\\Tool\\a.exe");
-  EXPECT_EQ(links.saved[2].working_directory, "C:\\Apps\\Tool\\");
+  EXPECT_EQ(links.saved[2].workingDirectory, "C:\\Apps\\Tool\\");
   EXPECT_TRUE(disk.DirectoryExists("C:\\Menu\\Programs\\Tool"));
 
   const auto& entry = written.keys.at(std::string(kUninstallKey) + "\\Tool");
@@ -105,12 +105,12 @@ TEST_F(CopyingTest, ResidentApplicationGetsOnlyAStartupShortcut) {
   disk.Put("a.exe", "a", 1);
   AddEntries({"a.exe"});
   state.resident = true;
-  state.start_menu_choice = true;
-  state.desktop_choice = true;
+  state.startMenuChoice = true;
+  state.desktopChoice = true;
   RecordedCopyingPage page;
   EXPECT_EQ(RunAll(page), 1 + 4);
   ASSERT_EQ(links.saved.size(), 1u);
-  EXPECT_EQ(links.saved[0].link_path, "C:\\Menu\\Programs\\Startup\\Tool.lnk");
+  EXPECT_EQ(links.saved[0].linkPath, "C:\\Menu\\Programs\\Startup\\Tool.lnk");
   EXPECT_EQ(page.note, "default note");
 }
 
@@ -129,11 +129,11 @@ TEST_F(CopyingTest, FailedEntriesAreSkippedAndTheInstallationStillCompletes) {
 TEST_F(CopyingTest, MenuShortcutWithoutGroupsDoesNotMakeTheFolder) {
   disk.Put("a.exe", "a", 1);
   AddEntries({"a.exe"});
-  state.start_menu_choice = true;
+  state.startMenuChoice = true;
   RecordedCopyingPage page;
   RunAll(page);
   ASSERT_EQ(links.saved.size(), 1u);
-  EXPECT_EQ(links.saved[0].link_path, "C:\\Menu\\Programs\\Tool\\Tool.lnk");
+  EXPECT_EQ(links.saved[0].linkPath, "C:\\Menu\\Programs\\Tool\\Tool.lnk");
   EXPECT_FALSE(disk.DirectoryExists("C:\\Menu\\Programs\\Tool"));
 }
 
@@ -148,9 +148,9 @@ TEST_F(CopyingTest, MenuFolderListLeavesOutTheStartupBranch) {
                                         "programs\\b"));
 
   EXPECT_TRUE(AcceptOptions(ctx, 0, true, false, "Programs\\Other"));
-  EXPECT_EQ(state.menu_folder, "C:\\Menu\\Programs\\Other");
-  EXPECT_TRUE(state.start_menu_choice);
-  EXPECT_FALSE(state.desktop_choice);
+  EXPECT_EQ(state.menuFolder, "C:\\Menu\\Programs\\Other");
+  EXPECT_TRUE(state.startMenuChoice);
+  EXPECT_FALSE(state.desktopChoice);
 }
 
 }  // namespace

@@ -34,12 +34,12 @@ TEST_F(DestinationTest, FolderTextsWithoutAUsableRootAreRefused) {
 
 TEST_F(DestinationTest, NewFolderIsOnlyTriedAndParentLevelsStay) {
   EXPECT_EQ(Next("C:/Apps/New"), DestinationOutcome::OptionsPage);
-  EXPECT_EQ(state.installation_folder, "C:\\Apps\\New\\");
+  EXPECT_EQ(state.installationFolder, "C:\\Apps\\New\\");
   EXPECT_THAT(disk.created, ElementsAre("C:\\Apps", "C:\\Apps\\New"));
   EXPECT_THAT(disk.removed, ElementsAre("C:\\Apps\\New"));
   EXPECT_TRUE(disk.DirectoryExists("C:\\Apps"));
   EXPECT_FALSE(disk.DirectoryExists("C:\\Apps\\New"));
-  EXPECT_THAT(disk.free_queries, ElementsAre("C:\\"));
+  EXPECT_THAT(disk.freeQueries, ElementsAre("C:\\"));
   EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -56,7 +56,7 @@ TEST_F(DestinationTest, FolderCreationFailuresKeepThePage) {
 
 TEST_F(DestinationTest, FreeSpaceBelowTenMegabytesAsks) {
   disk.dirs.insert("c:\\apps\\tool");
-  disk.free_bytes = uint64_t{9} << 20;
+  disk.freeBytes = uint64_t{9} << 20;
   boxes.answer = MessageAnswer::No;
   EXPECT_EQ(Next("C:\\Apps\\Tool"), DestinationOutcome::Refused);
   ASSERT_EQ(boxes.shown.size(), 1u);
@@ -71,13 +71,13 @@ TEST_F(DestinationTest, FreeSpaceBelowTenMegabytesAsks) {
   // 10 MB, and more than 32 bits of megabytes, pass without a question.
   boxes.shown.clear();
   for (uint64_t bytes : {uint64_t{10} << 20, uint64_t{1} << 52, ~uint64_t{0}}) {
-    disk.free_bytes = bytes;
+    disk.freeBytes = bytes;
     EXPECT_EQ(Next("C:\\Apps\\Tool"), DestinationOutcome::OptionsPage);
   }
   EXPECT_TRUE(boxes.shown.empty());
 
   // A failed query reads as no space at all.
-  disk.free_bytes.reset();
+  disk.freeBytes.reset();
   EXPECT_EQ(Next("C:\\Apps\\Tool"), DestinationOutcome::OptionsPage);
   EXPECT_THAT(boxes.Texts(), ElementsAre("#14 0"));
 }
@@ -99,7 +99,7 @@ TEST_F(DestinationTest, OverlongFolderIsRefusedNotShortened) {
   const std::string folder = "C:\\" + std::string(256, 'a');  // 259 characters, 260 with '\'
   EXPECT_EQ(Next(folder), DestinationOutcome::Refused);
   EXPECT_THAT(boxes.Texts(), ElementsAre("#12"));
-  EXPECT_EQ(state.installation_folder, "C:\\Apps\\Tool\\");
+  EXPECT_EQ(state.installationFolder, "C:\\Apps\\Tool\\");
   EXPECT_TRUE(disk.created.empty());
 }
 

@@ -14,7 +14,7 @@ namespace appsetup::testing {
 struct FakeFile {
   std::string content;
   uint64_t time = 0;
-  bool read_only = false;
+  bool readOnly = false;
   bool locked = false;  // open elsewhere without sharing
 };
 
@@ -22,7 +22,7 @@ struct FakeFile {
 class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
  public:
   std::string current = "D:\\pkg\\";
-  std::optional<uint64_t> free_bytes = uint64_t{1} << 40;
+  std::optional<uint64_t> freeBytes = uint64_t{1} << 40;
   std::set<std::string> unmakeable;  // folders whose creation fails
   std::map<std::string, FakeFile> files;
   std::set<std::string> dirs;
@@ -107,7 +107,7 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
     if (FakeFile* target = Find(to)) {
       if (!overwrite) return CopyOutcome::DestinationExists;
       if (target->locked) return CopyOutcome::SharingViolation;
-      if (target->read_only) return CopyOutcome::Failed;
+      if (target->readOnly) return CopyOutcome::Failed;
     }
     FakeFile copy = *source;
     copy.locked = false;
@@ -122,12 +122,12 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
   bool SetNormalAttributes(const std::string& path) override {
     FakeFile* file = Find(path);
     if (file == nullptr) return false;
-    file->read_only = false;
+    file->readOnly = false;
     return true;
   }
   std::optional<uint64_t> FreeBytes(const std::string& root) override {
-    free_queries.push_back(root);
-    return free_bytes;
+    freeQueries.push_back(root);
+    return freeBytes;
   }
   std::vector<std::string> Subfolders(const std::string& folder) override {
     std::vector<std::string> names;
@@ -163,7 +163,7 @@ class FakeDisk : public FileSystemPort, public ProfilePort, public DiskPort {
   std::vector<std::string> deleted;
   std::vector<std::string> created;
   std::vector<std::string> removed;
-  std::vector<std::string> free_queries;
+  std::vector<std::string> freeQueries;
 };
 
 struct ShownBox {
@@ -265,18 +265,18 @@ class RecordedCopyingPage : public CopyingView {
  public:
   int range = -1;
   int position = 0;
-  bool progress_visible = true;
-  bool note_visible = false;
-  bool only_finish = false;
+  bool progressVisible = true;
+  bool noteVisible = false;
+  bool onlyFinish = false;
   std::string status;
   std::string note = "default note";
   void SetProgressRange(int maximum) override { range = maximum; }
   void AdvanceProgress() override { ++position; }
-  void HideProgress() override { progress_visible = false; }
+  void HideProgress() override { progressVisible = false; }
   void SetStatusText(const std::string& text) override { status = text; }
   void SetNoteText(const std::string& text) override { note = text; }
-  void ShowNote() override { note_visible = true; }
-  void EnableOnlyFinish() override { only_finish = true; }
+  void ShowNote() override { noteVisible = true; }
+  void EnableOnlyFinish() override { onlyFinish = true; }
 };
 
 // A ready installer state and context over the fakes: the package in D:\pkg, installing to
@@ -296,15 +296,15 @@ struct FlowFixture {
   InstallContext ctx{{state, ports, messages}, install};
 
   FlowFixture() {
-    state.program_path = "D:\\pkg\\appsetup.exe";
-    state.source_directory = "D:\\pkg\\";
-    state.program_name = "appsetup.exe";
-    state.info_file_path = "D:\\pkg\\appsetupE.INF";
-    state.info_file_name = "appsetupE.INF";
+    state.programPath = "D:\\pkg\\appsetup.exe";
+    state.sourceDirectory = "D:\\pkg\\";
+    state.programName = "appsetup.exe";
+    state.infoFilePath = "D:\\pkg\\appsetupE.INF";
+    state.infoFileName = "appsetupE.INF";
     state.title = "Tool";
-    state.installation_folder = "C:\\Apps\\Tool\\";
-    state.installation_key = "Tool";
-    state.menu_folder = "C:\\Menu\\Programs\\Tool";
+    state.installationFolder = "C:\\Apps\\Tool\\";
+    state.installationKey = "Tool";
+    state.menuFolder = "C:\\Menu\\Programs\\Tool";
     disk.dirs.insert("d:\\pkg");
     disk.Put("appsetup.exe", "installer v2", 200);
     disk.Put("appsetupE.INF", "info", 200);
@@ -316,9 +316,9 @@ struct FlowFixture {
   // [Install] file entries 1..n.
   void AddEntries(const std::vector<std::string>& entries) {
     for (size_t i = 0; i < entries.size(); ++i) {
-      disk.SetIni(state.info_file_path, kInstallSection, std::to_string(i + 1), entries[i]);
+      disk.SetIni(state.infoFilePath, kInstallSection, std::to_string(i + 1), entries[i]);
     }
-    state.file_entry_count = static_cast<int>(entries.size());
+    state.fileEntryCount = static_cast<int>(entries.size());
   }
 };
 

@@ -23,7 +23,7 @@ TEST_F(FirstStageTest, ConfirmedUninstallationHandsOverToTheRelayCopy) {
   EXPECT_EQ(disk.Find("C:\\WINDOWS\\system32\\appsetup.exe")->content, "installer");
   ASSERT_EQ(processes.started.size(), 1u);
   EXPECT_EQ(processes.started[0].program, "C:\\WINDOWS\\system32\\appsetup.exe");
-  EXPECT_EQ(processes.started[0].command_line,
+  EXPECT_EQ(processes.started[0].commandLine,
             "C:\\WINDOWS\\system32\\appsetup.exe x C:\\Apps\\Tool\\appsetup.exe");
   EXPECT_EQ(processes.started[0].directory, "C:\\WINDOWS\\system32");
   // Nothing of the installation is touched by the first stage.
@@ -70,7 +70,7 @@ TEST_F(RestartDeletionTest, TheSystemDeletesTheRelayCopyWhenItCan) {
 }
 
 TEST_F(RestartDeletionTest, WininitFallbackAddsTheLineOnce) {
-  restart.system_refuses = true;
+  restart.systemRefuses = true;
   const std::string line = std::string("NUL=C:\\WINDOWS\\SYSTEM32\\APPSETUP.EXE") + '\0';
   EXPECT_EQ(DeleteAtNextRestart(uctx, kRelay), RestartDeletion::ByWininit);
   EXPECT_EQ(Rename(), line);
@@ -81,7 +81,7 @@ TEST_F(RestartDeletionTest, WininitFallbackAddsTheLineOnce) {
 }
 
 TEST_F(RestartDeletionTest, WininitFallbackAppendsBehindOtherLines) {
-  restart.system_refuses = true;
+  restart.systemRefuses = true;
   const std::string other = std::string("NUL=C:\\OLD.EXE") + '\0' + "C:\\NEW.DLL=C:\\TMP.DLL" + '\0';
   Rename() = other;
   EXPECT_EQ(DeleteAtNextRestart(uctx, kRelay), RestartDeletion::ByWininit);
@@ -89,7 +89,7 @@ TEST_F(RestartDeletionTest, WininitFallbackAppendsBehindOtherLines) {
 }
 
 TEST_F(RestartDeletionTest, WininitFallbackGivesUpRatherThanCutTheSection) {
-  restart.system_refuses = true;
+  restart.systemRefuses = true;
   // Full: the system returns 32766 bytes.
   Rename() = std::string(40000, 'a');
   EXPECT_EQ(DeleteAtNextRestart(uctx, kRelay), RestartDeletion::GaveUp);
@@ -104,8 +104,8 @@ TEST_F(FirstStageTest, RelayWindowShowsCaptionAndResult) {
   RecordedUninstallWindow window;
   RunUninstallWindow(uctx, window, 0);
   EXPECT_EQ(window.status, "#30 Tool");
-  EXPECT_TRUE(window.finish_enabled);
-  EXPECT_EQ(window.brought_to_front, 2);
+  EXPECT_TRUE(window.finishEnabled);
+  EXPECT_EQ(window.broughtToFront, 2);
 }
 
 }  // namespace

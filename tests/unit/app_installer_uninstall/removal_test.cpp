@@ -19,14 +19,14 @@ class RemovalTest : public ::testing::Test, protected UninstallFixture {
              "C:\\WINDOWS\\y.dll"});
     AddGroups({"Tool,tool.exe", "Remove Tool,appsetup.exe,/r"});
     AddShortcutsOnDesktopAndStartup();
-    disk.SetIni(state.info_file_path, kRegSection, "1", "HKEY_CURRENT_USER\\Software\\Acme\\Tool");
+    disk.SetIni(state.infoFilePath, kRegSection, "1", "HKEY_CURRENT_USER\\Software\\Acme\\Tool");
     written.AddKey("Software\\Acme\\Tool\\Settings");
   }
 
   bool Run() {
     RecordedUninstallWindow window;
     RunUninstallWindow(uctx, window, 0);
-    EXPECT_TRUE(window.finish_enabled);
+    EXPECT_TRUE(window.finishEnabled);
     status_ = window.status;
     return window.status == "#30 Tool";
   }
@@ -111,14 +111,14 @@ TEST_F(RemovalTest, ExtraFileIsAskedAboutWithYesNoAndKeptWithRemoveNone) {
 
   // Again with RemoveNone=1: no question, the same result.
   boxes.shown.clear();
-  state.keep_extra_files = true;
+  state.keepExtraFiles = true;
   EXPECT_FALSE(Run());
   EXPECT_EQ(status_, "#31 C:\\Apps\\Tool\\");
   EXPECT_THAT(boxes.shown, IsEmpty());
   EXPECT_TRUE(Exists("C:\\Apps\\Tool\\notes.txt"));
 
   // And answered Yes: the file and the folder go.
-  state.keep_extra_files = false;
+  state.keepExtraFiles = false;
   boxes.answer = MessageAnswer::Yes;
   EXPECT_TRUE(Run());
   EXPECT_FALSE(Exists("C:\\Apps\\Tool\\notes.txt"));
@@ -209,8 +209,8 @@ TEST_F(RemovalTest, FailuresInsideTheFolderAreReported) {
 
 TEST_F(RemovalTest, RegEntriesWithUnknownRootAreReportedAndSkipped) {
   InstallTool();
-  disk.SetIni(state.info_file_path, kRegSection, "2", "HKEY_USERS\\x");
-  disk.SetIni(state.info_file_path, kRegSection, "3", "HKEY_LOCAL_MACHINE\\Software\\Acme\\Shared");
+  disk.SetIni(state.infoFilePath, kRegSection, "2", "HKEY_USERS\\x");
+  disk.SetIni(state.infoFilePath, kRegSection, "3", "HKEY_LOCAL_MACHINE\\Software\\Acme\\Shared");
   written.AddKey("Software\\Acme\\Shared");
   written.AddKey("x");
   EXPECT_TRUE(Run()) << status_;
@@ -226,7 +226,7 @@ TEST_F(RemovalTest, RegistryTreeGoesWholeAndAStuckSubkeyIsSteppedOver) {
                           "Soft\\Other"}) {
     written.AddKey(key);
   }
-  DeleteRegistryTree(written, state.code_page, RegistryRoot::CurrentUser, "Soft\\App");
+  DeleteRegistryTree(written, state.codePage, RegistryRoot::CurrentUser, "Soft\\App");
   EXPECT_FALSE(written.Has("Soft\\App"));
   EXPECT_TRUE(written.Has("Soft\\Other"));
 
@@ -235,7 +235,7 @@ TEST_F(RemovalTest, RegistryTreeGoesWholeAndAStuckSubkeyIsSteppedOver) {
   for (const char* key : {"Soft\\App\\B", "Soft\\App\\C\\C1"}) written.AddKey(key);
   written.undeletable.insert(Lower("Soft\\App\\B"));
   written.enumerated.clear();
-  DeleteRegistryTree(written, state.code_page, RegistryRoot::CurrentUser, "Soft\\App");
+  DeleteRegistryTree(written, state.codePage, RegistryRoot::CurrentUser, "Soft\\App");
   EXPECT_TRUE(written.Has("Soft\\App\\B"));
   EXPECT_FALSE(written.Has("Soft\\App\\C"));
   EXPECT_TRUE(written.Has("Soft\\App"));
@@ -255,7 +255,7 @@ TEST_F(RemovalTest, MenuFolderClimbStopsAtAFolderThatIsNotEmpty) {
 
 TEST_F(RemovalTest, MenuFolderClimbNeverLeavesTheStartMenu) {
   // Programs is empty once the climb reaches it; it and the Start Menu stay.
-  state.menu_folder = "C:\\Menu\\Programs\\Tool";
+  state.menuFolder = "C:\\Menu\\Programs\\Tool";
   disk.dirs.erase(Lower(kMenu));
   disk.dirs.erase(Lower("C:\\Menu\\Programs\\Acme"));
   disk.dirs.erase(Lower("C:\\Menu\\Programs\\Startup"));
@@ -267,7 +267,7 @@ TEST_F(RemovalTest, MenuFolderClimbNeverLeavesTheStartMenu) {
 
   // A menu folder chosen outside the Start Menu goes alone, not its parents.
   disk.removed.clear();
-  state.menu_folder = "E:\\Links\\Tool";
+  state.menuFolder = "E:\\Links\\Tool";
   disk.dirs.insert(Lower("E:\\Links"));
   disk.dirs.insert(Lower("E:\\Links\\Tool"));
   RemoveMenuShortcuts(uctx);

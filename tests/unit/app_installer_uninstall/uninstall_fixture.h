@@ -14,28 +14,28 @@ namespace appsetup::testing {
 class FakeProcesses : public ProcessPort {
  public:
   struct Start {
-    std::string program, command_line, directory;
+    std::string program, commandLine, directory;
   };
   std::vector<Start> started;
   bool starts = true;
-  bool StartAndWaitUntilIdle(const std::string& program, const std::string& command_line,
+  bool StartAndWaitUntilIdle(const std::string& program, const std::string& commandLine,
                              const std::string& directory) override {
-    started.push_back({program, command_line, directory});
+    started.push_back({program, commandLine, directory});
     return starts;
   }
 };
 
-// The system's delayed deletion (refused when `system_refuses`) and the profile sections that
+// The system's delayed deletion (refused when `systemRefuses`) and the profile sections that
 // the wininit.ini fallback reads and writes.
 class FakeRestart : public RestartPort {
  public:
-  bool system_refuses = false;
+  bool systemRefuses = false;
   std::vector<std::string> scheduled;
   std::map<std::string, std::string> sections;  // "file|section" -> lines, each ended by a zero
   int writes = 0;
 
   bool DeleteAtRestart(const std::string& path) override {
-    if (system_refuses) return false;
+    if (systemRefuses) return false;
     scheduled.push_back(path);
     return true;
   }
@@ -63,11 +63,11 @@ class FakeRestart : public RestartPort {
 class RecordedUninstallWindow : public UninstallView {
  public:
   std::string status = "Uninstalling ...";
-  bool finish_enabled = false;
-  int brought_to_front = 0;
-  void BringToFront() override { ++brought_to_front; }
+  bool finishEnabled = false;
+  int broughtToFront = 0;
+  void BringToFront() override { ++broughtToFront; }
   void SetStatusText(const std::string& text) override { status = text; }
-  void EnableFinish() override { finish_enabled = true; }
+  void EnableFinish() override { finishEnabled = true; }
 };
 
 struct UninstallFixture : FlowFixture {
@@ -82,11 +82,11 @@ struct UninstallFixture : FlowFixture {
 
   UninstallFixture() {
     // The relay runs from the installed copy: its folder is the installation folder.
-    state.program_path = std::string(kFolder) + "appsetup.exe";
-    state.source_directory = kFolder;
-    state.info_file_path = std::string(kFolder) + "appsetup.INF";
-    state.info_file_name = "appsetup.INF";
-    state.menu_folder = kMenu;
+    state.programPath = std::string(kFolder) + "appsetup.exe";
+    state.sourceDirectory = kFolder;
+    state.infoFilePath = std::string(kFolder) + "appsetup.INF";
+    state.infoFileName = "appsetup.INF";
+    state.menuFolder = kMenu;
     EnterRelayMode(state);
     registry.Set(RegistryRoot::CurrentUser, kShellFoldersKey, "Programs", "C:\\Menu\\Programs");
     for (const char* dir : {"C:\\Apps", "C:\\Apps\\Tool", "C:\\Menu", "C:\\Menu\\Programs",
@@ -107,9 +107,9 @@ struct UninstallFixture : FlowFixture {
   }
   void AddGroups(const std::vector<std::string>& groups) {
     for (size_t i = 0; i < groups.size(); ++i) {
-      disk.SetIni(state.info_file_path, kGroupSection, std::to_string(i + 1), groups[i]);
+      disk.SetIni(state.infoFilePath, kGroupSection, std::to_string(i + 1), groups[i]);
     }
-    state.group_entry_count = static_cast<int>(groups.size());
+    state.groupEntryCount = static_cast<int>(groups.size());
     for (const std::string& group : groups) {
       disk.Put(std::string(kMenu) + "\\" + group.substr(0, group.find(',')) + ".lnk", "link", 1);
     }

@@ -40,8 +40,8 @@ class CutCharacterTest : public ::testing::Test {
 TEST_F(CutCharacterTest, WholeDoubleByteNamesLoad) {
   Install("Folder", "Acme\\" + testing::kHyou);  // its trail byte is a '\'
   ASSERT_TRUE(Load());
-  EXPECT_EQ(state.installation_folder, "C:\\Program Files\\Acme\\" + testing::kHyou + "\\");
-  EXPECT_TRUE(EndsWithSeparator(state.code_page, state.installation_folder));
+  EXPECT_EQ(state.installationFolder, "C:\\Program Files\\Acme\\" + testing::kHyou + "\\");
+  EXPECT_TRUE(EndsWithSeparator(state.codePage, state.installationFolder));
 }
 
 // With a folder ending in a lone lead byte, the separator after it became that character's trail

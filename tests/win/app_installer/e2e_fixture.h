@@ -55,30 +55,30 @@ inline std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar
 
 struct Link {
   std::wstring target, arguments, icon, directory, description;
-  int icon_index = -1;
+  int iconIndex = -1;
 };
 
 inline Link ReadLink(const std::wstring& path) {
   Link link;
-  ComPtr<IShellLinkW> shell_link;
+  ComPtr<IShellLinkW> shellLink;
   ComPtr<IPersistFile> file;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              shell_link.put_void())) ||
-      FAILED(shell_link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+                              shellLink.putVoid())) ||
+      FAILED(shellLink->QueryInterface(IID_IPersistFile, file.putVoid())) ||
       FAILED(file->Load(path.c_str(), STGM_READ))) {
     link.target = L"<unreadable>";
     return link;
   }
   wchar_t text[MAX_PATH] = {};
-  shell_link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+  shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
   link.target = text;
-  shell_link->GetArguments(text, MAX_PATH);
+  shellLink->GetArguments(text, MAX_PATH);
   link.arguments = text;
-  shell_link->GetIconLocation(text, MAX_PATH, &link.icon_index);
+  shellLink->GetIconLocation(text, MAX_PATH, &link.iconIndex);
   link.icon = text;
-  shell_link->GetWorkingDirectory(text, MAX_PATH);
+  shellLink->GetWorkingDirectory(text, MAX_PATH);
   link.directory = text;
-  shell_link->GetDescription(text, MAX_PATH);
+  shellLink->GetDescription(text, MAX_PATH);
   link.description = text;
   return link;
 }

@@ -67,15 +67,15 @@ TEST_F(InstallE2E, StatusMonitorInstallsThroughTheWizard) {
   EXPECT_EQ(monitor.target, destination + L"TPX800StatusMonitor.exe");
   EXPECT_EQ(monitor.arguments, L"");
   EXPECT_EQ(monitor.icon, destination + L"TPX800StatusMonitor.exe");
-  EXPECT_EQ(monitor.icon_index, 0);
+  EXPECT_EQ(monitor.iconIndex, 0);
   EXPECT_EQ(monitor.description, L"TPX800 Status Monitor");
   EXPECT_EQ(monitor.directory, destination);
   const Link remove = ReadLink(menu + L"\\Uninstall TPX800 Status Monitor.lnk");
   EXPECT_EQ(remove.target, destination + L"appsetup.exe");
   EXPECT_EQ(remove.arguments, L"/r");
-  const Link on_desktop = ReadLink(desktop + L"\\TPX800 Status Monitor.lnk");
-  EXPECT_EQ(on_desktop.target, destination + L"TPX800StatusMonitor.exe");
-  EXPECT_EQ(on_desktop.directory, destination);
+  const Link onDesktop = ReadLink(desktop + L"\\TPX800 Status Monitor.lnk");
+  EXPECT_EQ(onDesktop.target, destination + L"TPX800StatusMonitor.exe");
+  EXPECT_EQ(onDesktop.directory, destination);
 
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"DisplayName"), L"TPX800 Status Monitor");
   EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"MenuDir"), menu);

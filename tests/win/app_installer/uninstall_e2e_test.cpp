@@ -41,9 +41,9 @@ std::vector<std::pair<std::wstring, std::wstring>> PendingRenames() {
   return pairs;
 }
 
-bool DeletionPending(const std::wstring& file_name) {
+bool DeletionPending(const std::wstring& fileName) {
   for (const auto& [source, target] : PendingRenames()) {
-    if (target.empty() && Lower(source).ends_with(L"\\" + Lower(file_name))) return true;
+    if (target.empty() && Lower(source).ends_with(L"\\" + Lower(fileName))) return true;
   }
   return false;
 }
@@ -63,9 +63,9 @@ TEST_F(InstallE2E, StatusMonitorUninstallsThroughTheRelayCopy) {
   const std::wstring folders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   const std::wstring programs = RegistryText(HKEY_CURRENT_USER, folders, L"Programs");
   const std::wstring menu = programs + L"\\TPX800 Status Monitor";
-  const std::wstring desktop_link = RegistryText(HKEY_CURRENT_USER, folders, L"Desktop") + L"\\TPX800 Status Monitor.lnk";
+  const std::wstring desktopLink = RegistryText(HKEY_CURRENT_USER, folders, L"Desktop") + L"\\TPX800 Status Monitor.lnk";
   ASSERT_TRUE(Exists(menu + L"\\Uninstall TPX800 Status Monitor.lnk"));
-  ASSERT_TRUE(Exists(desktop_link));
+  ASSERT_TRUE(Exists(desktopLink));
   // A help index the application made beside itself goes without a question.
   ASSERT_TRUE(robot::WriteText(destination + L"MONITOR.GID", "index"));
 
@@ -82,11 +82,11 @@ TEST_F(InstallE2E, StatusMonitorUninstallsThroughTheRelayCopy) {
   // The relay copy's window, in another process; the first stage ends once it waits for input.
   HWND window = robot::WaitForDialog(0, L"Uninstallation of TPX800 Status Monitor");
   ASSERT_NE(window, nullptr);
-  DWORD relay_id = 0;
-  GetWindowThreadProcessId(window, &relay_id);
-  EXPECT_NE(relay_id, run_.id);
-  UniqueHandle relay_process(OpenProcess(SYNCHRONIZE, FALSE, relay_id));
-  ASSERT_TRUE(relay_process);
+  DWORD relayId = 0;
+  GetWindowThreadProcessId(window, &relayId);
+  EXPECT_NE(relayId, run_.id);
+  UniqueHandle relayProcess(OpenProcess(SYNCHRONIZE, FALSE, relayId));
+  ASSERT_TRUE(relayProcess);
   EXPECT_EQ(WaitForExit(run_), 1u);
   EXPECT_TRUE(Exists(relay));
 
@@ -95,13 +95,13 @@ TEST_F(InstallE2E, StatusMonitorUninstallsThroughTheRelayCopy) {
             L"TPX800 Status Monitor has been successfully uninstalled.");
   EXPECT_EQ(robot::TextOf(GetDlgItem(window, IDOK)), L"Finish");
   robot::Click(window, IDOK);
-  ASSERT_EQ(WaitForSingleObject(relay_process.get(), 20000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(relayProcess.get(), 20000), WAIT_OBJECT_0);
 
   EXPECT_FALSE(Exists(destination));
   EXPECT_TRUE(Exists(parent));
   EXPECT_FALSE(Exists(menu));
   EXPECT_TRUE(Exists(programs));
-  EXPECT_FALSE(Exists(desktop_link));
+  EXPECT_FALSE(Exists(desktopLink));
   HKEY opened = nullptr;
   EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened), ERROR_FILE_NOT_FOUND);
   if (opened) RegCloseKey(opened);

@@ -16,8 +16,8 @@
 
 namespace appsetup::robot {
 
-inline bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 20000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -56,15 +56,15 @@ inline BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
 }
 
 // A visible dialog window of the process (0: of any process), optionally with this exact title.
-inline HWND FindDialog(DWORD process_id, const std::wstring& title = L"") {
-  DialogSearch search{process_id, &title, nullptr};
+inline HWND FindDialog(DWORD processId, const std::wstring& title = L"") {
+  DialogSearch search{processId, &title, nullptr};
   EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-inline HWND WaitForDialog(DWORD process_id, const std::wstring& title = L"") {
+inline HWND WaitForDialog(DWORD processId, const std::wstring& title = L"") {
   HWND found = nullptr;
-  WaitUntil([&] { return (found = FindDialog(process_id, title)) != nullptr; });
+  WaitUntil([&] { return (found = FindDialog(processId, title)) != nullptr; });
   return found;
 }
 

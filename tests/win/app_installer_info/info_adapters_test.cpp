@@ -63,15 +63,15 @@ class InformationFileOnDisk : public ::testing::Test {
 };
 
 TEST_F(InformationFileOnDisk, RealProfileGivesTheSameStateAsTheInMemoryOne) {
-  const std::string long_value(1500, 'v');
+  const std::string longValue(1500, 'v');
   Write("[Install]\r\nTitle =  Acme Tool  \r\nFolder=Acme/Tool\r\nTSR=2\r\nCommonMenu=1\r\n"
-        "1=tool.exe\r\n2= x.dll, s!x.dll\r\n4=ignored.dll\r\nLong=" + long_value + "\r\n"
+        "1=tool.exe\r\n2= x.dll, s!x.dll\r\n4=ignored.dll\r\nLong=" + longValue + "\r\n"
         "[Group]\r\n1=Remove,appsetup.exe,/r\r\n");
-  WinProfile real_profile;
-  EXPECT_EQ(real_profile.ReadString(inf(), "install", "LONG"), long_value);  // never cut
+  WinProfile realProfile;
+  EXPECT_EQ(realProfile.ReadString(inf(), "install", "LONG"), longValue);  // never cut
 
   InstallerState real;
-  ASSERT_TRUE(Load(real_profile, real));
+  ASSERT_TRUE(Load(realProfile, real));
   testing::FakeFiles memory;
   for (auto [key, value] : {std::pair{"Title", "Acme Tool"}, {"Folder", "Acme/Tool"}, {"TSR", "2"},
                             {"CommonMenu", "1"}, {"1", "tool.exe"}, {"2", "x.dll, s!x.dll"},
@@ -82,17 +82,17 @@ TEST_F(InformationFileOnDisk, RealProfileGivesTheSameStateAsTheInMemoryOne) {
   InstallerState mapped;
   ASSERT_TRUE(Load(memory, mapped));
 
-  EXPECT_EQ(real.info_file_path, inf());
+  EXPECT_EQ(real.infoFilePath, inf());
   EXPECT_EQ(real.title, "Acme Tool");
   EXPECT_EQ(real.title, mapped.title);
-  EXPECT_EQ(real.installation_key, mapped.installation_key);
-  EXPECT_EQ(real.installation_folder, mapped.installation_folder);
-  EXPECT_EQ(real.file_entry_count, 2);
-  EXPECT_EQ(real.file_entry_count, mapped.file_entry_count);
-  EXPECT_EQ(real.group_entry_count, mapped.group_entry_count);
+  EXPECT_EQ(real.installationKey, mapped.installationKey);
+  EXPECT_EQ(real.installationFolder, mapped.installationFolder);
+  EXPECT_EQ(real.fileEntryCount, 2);
+  EXPECT_EQ(real.fileEntryCount, mapped.fileEntryCount);
+  EXPECT_EQ(real.groupEntryCount, mapped.groupEntryCount);
   EXPECT_FALSE(real.resident);
-  EXPECT_TRUE(real.all_users);
-  EXPECT_EQ(ResolveFileEntry(real, 2, real_profile, system).destination,
+  EXPECT_TRUE(real.allUsers);
+  EXPECT_EQ(ResolveFileEntry(real, 2, realProfile, system).destination,
             system.SystemDirectory() + "\\x.dll");
 }
 
@@ -106,8 +106,8 @@ TEST_F(InformationFileOnDisk, ShiftJisTrailBytesStayInsideTheirCharacters) {
   InstallerState state;
   ASSERT_TRUE(Load(profile, state));
   EXPECT_EQ(state.title, "\x83\x5C\x83\x74\x83\x67");
-  EXPECT_EQ(state.installation_key, "\x95\x5C");
-  EXPECT_TRUE(state.installation_folder.ends_with("\\Acme\\\x95\x5C\\"));
+  EXPECT_EQ(state.installationKey, "\x95\x5C");
+  EXPECT_TRUE(state.installationFolder.ends_with("\\Acme\\\x95\x5C\\"));
 }
 
 TEST(WinAdapters, RegistryPathsAndCodePage) {

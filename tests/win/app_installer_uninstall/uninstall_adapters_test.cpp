@@ -50,11 +50,11 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 // Starts a Unix program in `directory`. Wine runs it apart from the Windows processes and hands
 // back no process handle, so callers wait for its effect.
-bool StartUnix(const std::string& command_line, const std::string& directory) {
+bool StartUnix(const std::string& commandLine, const std::string& directory) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string line = command_line;
+  std::string line = commandLine;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
                       &info)) {
     return false;
@@ -80,11 +80,11 @@ struct RealPorts {
   testing::ScriptedBoxes boxes;
   testing::NumberedStrings strings;
   win::WinDisk disk;
-  win::WinRegistryWriter registry_writer;
+  win::WinRegistryWriter registryWriter;
   win::WinProcesses processes;
   win::WinRestart restart;
   Ports ports{profile, registry, files, system, boxes};
-  UninstallPorts uninstall{disk, registry_writer, processes, restart};
+  UninstallPorts uninstall{disk, registryWriter, processes, restart};
   Messages messages{strings, Language::English};
   InstallerState state;
   UninstallContext ctx{{state, ports, messages}, uninstall};
@@ -165,15 +165,15 @@ class RefusingRestart : public RestartPort {
 TEST(RestartDeletion, WininitFallbackWritesOneLinePerFileThroughTheProfileApi) {
   RealPorts real;
   RefusingRestart refusing;
-  UninstallPorts uninstall{real.disk, real.registry_writer, real.processes, refusing};
+  UninstallPorts uninstall{real.disk, real.registryWriter, real.processes, refusing};
   UninstallContext ctx{{real.state, real.ports, real.messages}, uninstall};
   const std::string windows = FreshFolder("wininit");
-  real.system.windows_directory = windows.substr(0, windows.size() - 1);
+  real.system.windowsDirectory = windows.substr(0, windows.size() - 1);
   const std::string relay = windows + "relay copy of appsetup.exe";
   ASSERT_TRUE(WriteText(relay, "relay"));
-  char short_path[MAX_PATH] = {};
-  ASSERT_GT(GetShortPathNameA(relay.c_str(), short_path, MAX_PATH), 0u);
-  const std::string line = std::string("NUL=") + short_path;
+  char shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA(relay.c_str(), shortPath, MAX_PATH), 0u);
+  const std::string line = std::string("NUL=") + shortPath;
 
   // An empty section gets the key written alone; a second run adds nothing.
   EXPECT_EQ(DeleteAtNextRestart(ctx, relay), RestartDeletion::ByWininit);
