@@ -56,16 +56,16 @@ std::string HostCommandLine(std::string_view libraryPath, int mode) {
 }
 
 int Launcher::Run() {
-  const std::string title = port_.loadString(kStringTitle).value_or("");
-  const std::optional<std::string> path = port_.ownPath();
+  const std::string title = port_.LoadText(kStringTitle).value_or("");
+  const std::optional<std::string> path = port_.OwnPath();
   if (!path) return Fail(kStringInitFailure);
-  const std::string name = InstanceName(*path, port_.codePage());
-  if (!port_.claimInstance(name)) {
-    port_.bringForward(name);
+  const std::string name = InstanceName(*path, port_.SystemCodePage());
+  if (!port_.ClaimInstance(name)) {
+    port_.BringForward(name);
     return kExitFailure;
   }
-  if (!port_.createWindow(title, name)) return Fail(kStringInitFailure);
-  return port_.runMessageLoop();
+  if (!port_.CreateMainWindow(title, name)) return Fail(kStringInitFailure);
+  return port_.RunMessageLoop();
 }
 
 std::optional<int> Launcher::RunJobOnce() {
@@ -74,28 +74,28 @@ std::optional<int> Launcher::RunJobOnce() {
   return RunJob();
 }
 
-std::optional<std::string> Launcher::directory() {
-  const std::optional<std::string> path = port_.ownPath();
+std::optional<std::string> Launcher::Directory() {
+  const std::optional<std::string> path = port_.OwnPath();
   if (!path) return std::nullopt;
-  return LauncherDirectory(*path, port_.codePage());
+  return LauncherDirectory(*path, port_.SystemCodePage());
 }
 
 int Launcher::RunJob() {
-  const std::optional<std::string> dir = directory();
+  const std::optional<std::string> dir = Directory();
   if (!dir) return Fail(kStringLoadFailure);
-  const std::optional<std::string> subdirectory = port_.loadString(kStringSupportSubdirectory);
+  const std::optional<std::string> subdirectory = port_.LoadText(kStringSupportSubdirectory);
   const std::optional<std::string> libraryPath = subdirectory && !subdirectory->empty()
                                                      ? JoinPath(*dir, *subdirectory, kSupportLibraryFile)
                                                      : JoinPath(*dir, kSupportLibraryFile);
-  if (!libraryPath || !port_.loadSupportLibrary(*libraryPath)) return Fail(kStringLoadFailure);
+  if (!libraryPath || !port_.LoadSupportLibrary(*libraryPath)) return Fail(kStringLoadFailure);
 
   // The support library stays loaded while the wizard runs and is unloaded on every way out.
   struct Unload {
     LauncherPort& port;
-    ~Unload() { port.unloadSupportLibrary(); }
+    ~Unload() { port.UnloadSupportLibrary(); }
   } unload{port_};
 
-  const std::optional<int32_t> osCode = port_.osVersionCode();
+  const std::optional<int32_t> osCode = port_.OsVersionCode();
   if (!osCode) return Fail(kStringLoadFailure);
   const WizardPath path = ChooseWizardPath(*osCode);
   if (path == WizardPath::Unsupported) return Fail(kStringUnsupportedOs);
@@ -104,24 +104,24 @@ int Launcher::RunJob() {
 
 int Launcher::RunWizard(const std::string& dir, WizardPath path) {
   if (path == WizardPath::Host) {
-    const std::optional<std::string> hostName = port_.loadString(kStringWizardHost);
-    const std::optional<std::string> libraryName = port_.loadString(kStringWizard64Library);
+    const std::optional<std::string> hostName = port_.LoadText(kStringWizardHost);
+    const std::optional<std::string> libraryName = port_.LoadText(kStringWizard64Library);
     if (!hostName || !libraryName) return Fail(kStringLoadFailure);
     const std::optional<std::string> host = JoinPath(dir, *hostName);
     const std::optional<std::string> library = JoinPath(dir, *libraryName);
-    if (!host || !library || !port_.runHost(*host, HostCommandLine(*library, mode_))) {
+    if (!host || !library || !port_.RunHost(*host, HostCommandLine(*library, mode_))) {
       return Fail(kStringLoadFailure);
     }
     return kExitNormal;  // the host's exit code tells nothing the launcher acts on
   }
-  const std::optional<std::string> libraryName = port_.loadString(kStringWizardLibrary);
+  const std::optional<std::string> libraryName = port_.LoadText(kStringWizardLibrary);
   const std::optional<std::string> library = libraryName ? JoinPath(dir, *libraryName) : std::nullopt;
-  if (!library || !port_.callWizard(*library, mode_, commandLine_)) return Fail(kStringLoadFailure);
+  if (!library || !port_.CallWizard(*library, mode_, commandLine_)) return Fail(kStringLoadFailure);
   return kExitNormal;  // the wizard's result is the user's choice, not a failure of the launcher
 }
 
 int Launcher::Fail(int stringId) {
-  port_.errorBox(port_.loadString(kStringTitle).value_or(""), port_.loadString(stringId).value_or(""));
+  port_.ErrorBox(port_.LoadText(kStringTitle).value_or(""), port_.LoadText(stringId).value_or(""));
   return kExitFailure;
 }
 

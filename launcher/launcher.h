@@ -58,37 +58,37 @@ class LauncherPort {
   virtual ~LauncherPort() = default;
 
   // The launcher's full path; nullopt when it does not fit a path buffer.
-  virtual std::optional<std::string> ownPath() = 0;
+  virtual std::optional<std::string> OwnPath() = 0;
   // The ANSI code page, whose double-byte characters path walks step over whole.
-  virtual common::CodePage codePage() = 0;
+  virtual common::CodePage SystemCodePage() = 0;
   // A string of the launcher's table; nullopt when the table has no such string.
-  virtual std::optional<std::string> loadString(int id) = 0;
+  virtual std::optional<std::string> LoadText(int id) = 0;
   // A message box with no owner and the error icon, brought to the foreground.
-  virtual void errorBox(const std::string& caption, const std::string& text) = 0;
+  virtual void ErrorBox(const std::string& caption, const std::string& text) = 0;
 
   // Start-up.
   // Creates the named mutex, owned; false when it already existed (another instance runs).
-  virtual bool claimInstance(const std::string& name) = 0;
+  virtual bool ClaimInstance(const std::string& name) = 0;
   // Restores the first top-level window carrying the property `name` if it is minimised and
   // brings it and its last active popup to the foreground.
-  virtual void bringForward(const std::string& name) = 0;
+  virtual void BringForward(const std::string& name) = 0;
   // Registers the window class and creates the launcher window titled `title` with the property
   // `name`; false when either fails.
-  virtual bool createWindow(const std::string& title, const std::string& name) = 0;
+  virtual bool CreateMainWindow(const std::string& title, const std::string& name) = 0;
   // Runs the message loop to its end; the code of the quit message.
-  virtual int runMessageLoop() = 0;
+  virtual int RunMessageLoop() = 0;
 
   // The job.
-  virtual bool loadSupportLibrary(const std::string& path) = 0;
+  virtual bool LoadSupportLibrary(const std::string& path) = 0;
   // Ordinal 1 of the loaded support library called; nullopt when it has no ordinal 1.
-  virtual std::optional<int32_t> osVersionCode() = 0;
-  virtual void unloadSupportLibrary() = 0;
+  virtual std::optional<int32_t> OsVersionCode() = 0;
+  virtual void UnloadSupportLibrary() = 0;
   // Starts `program` with `commandLine` and a hidden main window, waits until it is idle for
   // input and then until it ends; false when it could not be started.
-  virtual bool runHost(const std::string& program, const std::string& commandLine) = 0;
+  virtual bool RunHost(const std::string& program, const std::string& commandLine) = 0;
   // Loads the wizard library, calls its SetupWizardProc(launcher window, mode, commandLine) and
   // unloads it; false when the library or its export is missing.
-  virtual bool callWizard(const std::string& libraryPath, int mode, const std::string& commandLine) = 0;
+  virtual bool CallWizard(const std::string& libraryPath, int mode, const std::string& commandLine) = 0;
 };
 
 class Launcher {
@@ -107,7 +107,7 @@ class Launcher {
   int RunJob();
   int RunWizard(const std::string& directory, WizardPath path);
   int Fail(int stringId);
-  std::optional<std::string> directory();
+  std::optional<std::string> Directory();
 
   LauncherPort& port_;
   int mode_;

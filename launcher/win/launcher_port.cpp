@@ -34,7 +34,7 @@ Win32LauncherPort::~Win32LauncherPort() {
   if (window_) ::DestroyWindow(window_);
 }
 
-std::optional<std::string> Win32LauncherPort::ownPath() {
+std::optional<std::string> Win32LauncherPort::OwnPath() {
   char path[kMaxPathChars + 2] = {};
   // A path that fills the buffer was cut short by the system.
   const DWORD length = ::GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
@@ -42,20 +42,20 @@ std::optional<std::string> Win32LauncherPort::ownPath() {
   return std::string(path, length);
 }
 
-common::CodePage Win32LauncherPort::codePage() { return common::win::AnsiCodePage(); }
+common::CodePage Win32LauncherPort::SystemCodePage() { return common::win::AnsiCodePage(); }
 
-std::optional<std::string> Win32LauncherPort::loadString(int id) {
+std::optional<std::string> Win32LauncherPort::LoadText(int id) {
   char text[1024];
   const int length = ::LoadStringA(instance_, static_cast<UINT>(id), text, static_cast<int>(sizeof text));
   if (length <= 0) return std::nullopt;
   return std::string(text, static_cast<size_t>(length));
 }
 
-void Win32LauncherPort::errorBox(const std::string& caption, const std::string& text) {
+void Win32LauncherPort::ErrorBox(const std::string& caption, const std::string& text) {
   ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-bool Win32LauncherPort::claimInstance(const std::string& name) {
+bool Win32LauncherPort::ClaimInstance(const std::string& name) {
   ::SetLastError(ERROR_SUCCESS);
   HANDLE mutex = ::CreateMutexA(nullptr, TRUE, name.c_str());
   const DWORD error = ::GetLastError();
@@ -65,7 +65,7 @@ bool Win32LauncherPort::claimInstance(const std::string& name) {
   return error != ERROR_ALREADY_EXISTS;
 }
 
-void Win32LauncherPort::bringForward(const std::string& name) {
+void Win32LauncherPort::BringForward(const std::string& name) {
   PropertySearch search{name.c_str(), nullptr};
   ::EnumWindows(&FindByProperty, reinterpret_cast<LPARAM>(&search));
   if (!search.found) return;
@@ -76,7 +76,7 @@ void Win32LauncherPort::bringForward(const std::string& name) {
   if (popup && popup != search.found) ::SetForegroundWindow(popup);
 }
 
-bool Win32LauncherPort::createWindow(const std::string& title, const std::string& name) {
+bool Win32LauncherPort::CreateMainWindow(const std::string& title, const std::string& name) {
   WNDCLASSA windowClass{};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = &WindowProc;
@@ -97,7 +97,7 @@ bool Win32LauncherPort::createWindow(const std::string& title, const std::string
   return true;
 }
 
-int Win32LauncherPort::runMessageLoop() {
+int Win32LauncherPort::RunMessageLoop() {
   MSG message;
   BOOL got;
   while ((got = ::GetMessageA(&message, nullptr, 0, 0)) != 0) {
@@ -117,14 +117,14 @@ LRESULT CALLBACK Win32LauncherPort::WindowProc(HWND window, UINT message, WPARAM
   auto* self = reinterpret_cast<Win32LauncherPort*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return ::DefWindowProcA(window, message, wParam, lParam);
   try {
-    return self->handle(window, message, wParam, lParam);
+    return self->Handle(window, message, wParam, lParam);
   } catch (const std::exception&) {
     ::PostQuitMessage(kExitFailure);
     return 0;
   }
 }
 
-LRESULT Win32LauncherPort::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32LauncherPort::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
@@ -147,13 +147,13 @@ LRESULT Win32LauncherPort::handle(HWND window, UINT message, WPARAM wParam, LPAR
   }
 }
 
-bool Win32LauncherPort::loadSupportLibrary(const std::string& path) {
+bool Win32LauncherPort::LoadSupportLibrary(const std::string& path) {
   // The library's own dependencies are looked for beside it.
   supportLibrary_.reset(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   return static_cast<bool>(supportLibrary_);
 }
 
-std::optional<int32_t> Win32LauncherPort::osVersionCode() {
+std::optional<int32_t> Win32LauncherPort::OsVersionCode() {
   if (!supportLibrary_) return std::nullopt;
   const auto getCode = reinterpret_cast<GetOsVersionCodeFn>(
       reinterpret_cast<void*>(::GetProcAddress(supportLibrary_.get(), MAKEINTRESOURCEA(1))));
@@ -161,7 +161,7 @@ std::optional<int32_t> Win32LauncherPort::osVersionCode() {
   return getCode();
 }
 
-bool Win32LauncherPort::runHost(const std::string& program, const std::string& commandLine) {
+bool Win32LauncherPort::RunHost(const std::string& program, const std::string& commandLine) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -181,7 +181,7 @@ bool Win32LauncherPort::runHost(const std::string& program, const std::string& c
   return true;
 }
 
-bool Win32LauncherPort::callWizard(const std::string& libraryPath, int mode, const std::string& commandLine) {
+bool Win32LauncherPort::CallWizard(const std::string& libraryPath, int mode, const std::string& commandLine) {
   common::win::UniqueModule wizard(::LoadLibraryExA(libraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (!wizard) return false;
   const auto setupWizardProc = reinterpret_cast<SetupWizardProcFn>(

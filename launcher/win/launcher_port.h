@@ -17,25 +17,25 @@ class Win32LauncherPort final : public LauncherPort {
   Win32LauncherPort& operator=(const Win32LauncherPort&) = delete;
 
   // The launcher whose job the window's private message runs; set before Run().
-  void attach(Launcher& launcher) { launcher_ = &launcher; }
+  void Attach(Launcher& launcher) { launcher_ = &launcher; }
 
-  std::optional<std::string> ownPath() override;
-  common::CodePage codePage() override;
-  std::optional<std::string> loadString(int id) override;
-  void errorBox(const std::string& caption, const std::string& text) override;
-  bool claimInstance(const std::string& name) override;
-  void bringForward(const std::string& name) override;
-  bool createWindow(const std::string& title, const std::string& name) override;
-  int runMessageLoop() override;
-  bool loadSupportLibrary(const std::string& path) override;
-  std::optional<int32_t> osVersionCode() override;
-  void unloadSupportLibrary() override { supportLibrary_.reset(); }
-  bool runHost(const std::string& program, const std::string& commandLine) override;
-  bool callWizard(const std::string& libraryPath, int mode, const std::string& commandLine) override;
+  std::optional<std::string> OwnPath() override;
+  common::CodePage SystemCodePage() override;
+  std::optional<std::string> LoadText(int id) override;
+  void ErrorBox(const std::string& caption, const std::string& text) override;
+  bool ClaimInstance(const std::string& name) override;
+  void BringForward(const std::string& name) override;
+  bool CreateMainWindow(const std::string& title, const std::string& name) override;
+  int RunMessageLoop() override;
+  bool LoadSupportLibrary(const std::string& path) override;
+  std::optional<int32_t> OsVersionCode() override;
+  void UnloadSupportLibrary() override { supportLibrary_.reset(); }
+  bool RunHost(const std::string& program, const std::string& commandLine) override;
+  bool CallWizard(const std::string& libraryPath, int mode, const std::string& commandLine) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
   Launcher* launcher_ = nullptr;

@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   try {
     launcher::win::Win32LauncherPort port(instance);
     launcher::Launcher launcher(port, LAUNCHER_MODE, commandLine ? commandLine : "");
-    port.attach(launcher);
+    port.Attach(launcher);
     return launcher.Run();
   } catch (const std::exception&) {
     return launcher::kExitFailure;

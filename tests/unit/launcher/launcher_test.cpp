@@ -78,50 +78,50 @@ class FakePort : public LauncherPort {
   std::vector<std::string> calls;
   std::vector<std::pair<std::string, std::string>> boxes;
 
-  std::optional<std::string> ownPath() override { return path; }
-  common::CodePage codePage() override { return kSingleByte; }
-  std::optional<std::string> loadString(int id) override {
+  std::optional<std::string> OwnPath() override { return path; }
+  common::CodePage SystemCodePage() override { return kSingleByte; }
+  std::optional<std::string> LoadText(int id) override {
     const auto it = strings.find(id);
     return it == strings.end() ? std::nullopt : std::optional<std::string>(it->second);
   }
-  void errorBox(const std::string& caption, const std::string& text) override { boxes.emplace_back(caption, text); }
-  bool claimInstance(const std::string& name) override { return log("claim " + name), firstInstance; }
-  void bringForward(const std::string& name) override { log("forward " + name); }
-  bool createWindow(const std::string& title, const std::string& name) override {
-    return log("window " + title + " " + name), windowCreated;
+  void ErrorBox(const std::string& caption, const std::string& text) override { boxes.emplace_back(caption, text); }
+  bool ClaimInstance(const std::string& name) override { return Log("claim " + name), firstInstance; }
+  void BringForward(const std::string& name) override { Log("forward " + name); }
+  bool CreateMainWindow(const std::string& title, const std::string& name) override {
+    return Log("window " + title + " " + name), windowCreated;
   }
-  int runMessageLoop() override {
-    log("loop");
+  int RunMessageLoop() override {
+    Log("loop");
     // The window posts the job message once at creation; a stray repeat must do nothing.
     const std::optional<int> code = launcher->RunJobOnce();
-    if (launcher->RunJobOnce()) log("job ran twice");
+    if (launcher->RunJobOnce()) Log("job ran twice");
     return code.value_or(99);
   }
-  bool loadSupportLibrary(const std::string& libraryPath) override {
-    return log("load " + libraryPath), libraryLoads;
+  bool LoadSupportLibrary(const std::string& libraryPath) override {
+    return Log("load " + libraryPath), libraryLoads;
   }
-  std::optional<int32_t> osVersionCode() override { return log("os code"), osCode; }
-  void unloadSupportLibrary() override { log("unload"); }
-  bool runHost(const std::string& program, const std::string& commandLine) override {
-    return log("host " + program + " [" + commandLine + "]"), hostStarts;
+  std::optional<int32_t> OsVersionCode() override { return Log("os code"), osCode; }
+  void UnloadSupportLibrary() override { Log("unload"); }
+  bool RunHost(const std::string& program, const std::string& commandLine) override {
+    return Log("host " + program + " [" + commandLine + "]"), hostStarts;
   }
-  bool callWizard(const std::string& library, int mode, const std::string& commandLine) override {
-    return log("wizard " + library + " " + std::to_string(mode) + " [" + commandLine + "]"), wizardLoads;
+  bool CallWizard(const std::string& library, int mode, const std::string& commandLine) override {
+    return Log("wizard " + library + " " + std::to_string(mode) + " [" + commandLine + "]"), wizardLoads;
   }
 
  private:
-  void log(const std::string& call) { calls.push_back(call); }
+  void Log(const std::string& call) { calls.push_back(call); }
 };
 
 class LauncherRun : public ::testing::Test {
  protected:
-  int run(int mode = 1, const std::string& commandLine = "/quiet") {
+  int Run(int mode = 1, const std::string& commandLine = "/quiet") {
     Launcher launcher(port, mode, commandLine);
     port.launcher = &launcher;
     return launcher.Run();
   }
-  std::vector<std::string> box(const std::string& text) { return {"SETUP Wizard", text}; }
-  std::vector<std::string> onlyBox() {
+  std::vector<std::string> Box(const std::string& text) { return {"SETUP Wizard", text}; }
+  std::vector<std::string> OnlyBox() {
     if (port.boxes.size() != 1) return {"boxes: " + std::to_string(port.boxes.size())};
     return {port.boxes[0].first, port.boxes[0].second};
   }
@@ -130,7 +130,7 @@ class LauncherRun : public ::testing::Test {
 };
 
 TEST_F(LauncherRun, InProcessWizardGetsTheWindowModeAndCommandLine) {
-  EXPECT_EQ(run(1, "/quiet"), 0);
+  EXPECT_EQ(Run(1, "/quiet"), 0);
   EXPECT_EQ(port.calls, (std::vector<std::string>{
                             "claim C:_Driver_Install.exe",
                             "window SETUP Wizard C:_Driver_Install.exe",
@@ -147,7 +147,7 @@ TEST_F(LauncherRun, SixtyFourBitSystemsStartTheHostWithLibraryPathAndMode) {
   for (const int32_t code : {0x0800, 0x0900, 0x0B00}) {
     port = FakePort();
     port.osCode = code;
-    EXPECT_EQ(run(0), 0);
+    EXPECT_EQ(Run(0), 0);
     EXPECT_EQ(port.calls.at(5), "host C:\\Driver\\KVSETUPW64.EXE [C:\\Driver\\KVSETUPW64.DLL\n0]") << code;
     EXPECT_EQ(port.calls.back(), "unload");
     EXPECT_TRUE(port.boxes.empty());
@@ -156,22 +156,22 @@ TEST_F(LauncherRun, SixtyFourBitSystemsStartTheHostWithLibraryPathAndMode) {
 
 TEST_F(LauncherRun, SecondInstanceBringsTheFirstForwardAndEnds) {
   port.firstInstance = false;
-  EXPECT_EQ(run(), -1);
+  EXPECT_EQ(Run(), -1);
   EXPECT_EQ(port.calls, (std::vector<std::string>{"claim C:_Driver_Install.exe", "forward C:_Driver_Install.exe"}));
   EXPECT_TRUE(port.boxes.empty());
 }
 
 TEST_F(LauncherRun, StartUpFailuresShowString206) {
   port.windowCreated = false;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("init failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("init failure"));
   EXPECT_EQ(port.calls.back(), "window SETUP Wizard C:_Driver_Install.exe");
 
   // A path longer than the buffers hold is refused, not cut into another name.
   port = FakePort();
   port.path = std::nullopt;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("init failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("init failure"));
   EXPECT_TRUE(port.calls.empty());
 }
 
@@ -179,8 +179,8 @@ TEST_F(LauncherRun, UnsupportedSystemsShowString208AndNoWizard) {
   for (const int32_t code : {0x04FF, 0x0C00}) {
     port = FakePort();
     port.osCode = code;
-    EXPECT_EQ(run(), -1);
-    EXPECT_EQ(onlyBox(), box("unsupported"));
+    EXPECT_EQ(Run(), -1);
+    EXPECT_EQ(OnlyBox(), Box("unsupported"));
     EXPECT_EQ(port.calls.back(), "unload");
     EXPECT_EQ(port.calls.size(), 6u);  // no wizard, no host
   }
@@ -188,33 +188,33 @@ TEST_F(LauncherRun, UnsupportedSystemsShowString208AndNoWizard) {
 
 TEST_F(LauncherRun, ModuleFailuresShowString207) {
   port.libraryLoads = false;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "load C:\\Driver\\LMOSSUPW.DLL");  // nothing to unload
 
   port = FakePort();
   port.osCode = std::nullopt;  // no ordinal 1
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "unload");
 
   port = FakePort();
   port.wizardLoads = false;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "unload");
 
   port = FakePort();
   port.osCode = 0x0B00;
   port.hostStarts = false;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "unload");
 }
 
 TEST_F(LauncherRun, SupportLibraryInTheSubdirectoryOfString201) {
   port.strings[201] = "x86";
-  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(Run(), 0);
   EXPECT_EQ(port.calls.at(3), "load C:\\Driver\\x86\\LMOSSUPW.DLL");
   // The wizard stays beside the launcher.
   EXPECT_EQ(port.calls.at(5), "wizard C:\\Driver\\KVSETUPW.DLL 1 [/quiet]");
@@ -223,16 +223,16 @@ TEST_F(LauncherRun, SupportLibraryInTheSubdirectoryOfString201) {
 TEST_F(LauncherRun, PathsThatWouldNotFitAreNeverLoaded) {
   // The launcher's own path fits, the support library's beside it does not.
   port.path = "C:\\" + std::string(250, 'd') + "\\I.exe";
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "loop");
 
   // The support library fits, the host library's path does not.
   port = FakePort();
   port.path = "C:\\" + std::string(242, 'd') + "\\I.exe";
   port.osCode = 0x0B00;
-  EXPECT_EQ(run(), -1);
-  EXPECT_EQ(onlyBox(), box("load failure"));
+  EXPECT_EQ(Run(), -1);
+  EXPECT_EQ(OnlyBox(), Box("load failure"));
   EXPECT_EQ(port.calls.back(), "unload");
   for (const std::string& call : port.calls) EXPECT_NE(call.rfind("host", 0), 0u) << call;
 }

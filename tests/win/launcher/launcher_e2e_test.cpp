@@ -59,21 +59,21 @@ class Launchers : public ::testing::Test {
     ASSERT_TRUE(robot::WriteFile(folder / L"KVSetup.ini", "[Information]\r\nVersion=1.20\r\nProducts=TPX800\r\n"));
   }
 
-  void setOsCode(const std::string& code) {
+  void SetOsCode(const std::string& code) {
     ASSERT_TRUE(robot::WriteFile(folder / L"state.ini", "[System]\r\nOsCode=" + code + "\r\n"));
   }
 
-  robot::Process start(const std::wstring& program) {
+  robot::Process Start(const std::wstring& program) {
     return robot::Process::Start(folder / program, {L"LMOSSUPW_STATE=" + (folder / L"state.ini")});
   }
 
   // The launcher's own window: class LumoSetupClass, titled "SETUP Wizard".
-  HWND launcherWindow(const robot::Process& launcher) {
+  HWND LauncherWindow(const robot::Process& launcher) {
     return robot::WaitForWindowOf(launcher.id(), L"LumoSetupClass", L"SETUP Wizard", kTimeout);
   }
 
   // The launcher's error box: its text, after pressing OK.
-  std::wstring answerErrorBox(const robot::Process& launcher) {
+  std::wstring AnswerErrorBox(const robot::Process& launcher) {
     HWND box = robot::WaitForWindowOf(launcher.id(), L"#32770", L"SETUP Wizard", kTimeout);
     if (!box) return L"(no message box)";
     const std::wstring text = robot::MessageBoxText(box);
@@ -81,16 +81,16 @@ class Launchers : public ::testing::Test {
     return text;
   }
 
-  void remove(const wchar_t* file) { ASSERT_TRUE(::DeleteFileW((folder / file).c_str())); }
+  void Remove(const wchar_t* file) { ASSERT_TRUE(::DeleteFileW((folder / file).c_str())); }
 
   robot::TempFolder folder;
 };
 
 TEST_F(Launchers, InstallOn32BitWindowsRunsTheWizardInItsOwnProcessUnderItsWindow) {
-  setOsCode("0x0600");
-  robot::Process install = start(L"Install.exe");
+  SetOsCode("0x0600");
+  robot::Process install = Start(L"Install.exe");
   ASSERT_TRUE(install.started());
-  HWND window = launcherWindow(install);
+  HWND window = LauncherWindow(install);
   ASSERT_NE(window, nullptr);
 
   // A 0 x 0 window at the screen's centre, marked with the instance name.
@@ -119,8 +119,8 @@ TEST_F(Launchers, InstallOn32BitWindowsRunsTheWizardInItsOwnProcessUnderItsWindo
 }
 
 TEST_F(Launchers, UninstallOn32BitVistaRunsTheDeleteWizardInProcess) {
-  setOsCode("0x0A00");
-  robot::Process uninstall = start(L"Uninstall.exe");
+  SetOsCode("0x0A00");
+  robot::Process uninstall = Start(L"Uninstall.exe");
   HWND sheet = WaitForTitle(kDeleteTitle);
   ASSERT_NE(sheet, nullptr);
   EXPECT_EQ(ProcessOf(sheet), uninstall.id());
@@ -137,8 +137,8 @@ TEST_F(Launchers, On64BitWindowsTheHostRunsTheWizardInTheLaunchersMode) {
   for (const Case& c : {Case{"0x0B00", L"Install.exe", kInstallTitle}, Case{"0x0800", L"Uninstall.exe", kDeleteTitle},
                         Case{"0x0901", L"Install.exe", kInstallTitle}}) {
     SCOPED_TRACE(c.osCode);
-    setOsCode(c.osCode);
-    robot::Process launcher = start(c.program);
+    SetOsCode(c.osCode);
+    robot::Process launcher = Start(c.program);
     HWND sheet = WaitForTitle(c.title);
     ASSERT_NE(sheet, nullptr);
     EXPECT_NE(ProcessOf(sheet), launcher.id());
@@ -152,9 +152,9 @@ TEST_F(Launchers, On64BitWindowsTheHostRunsTheWizardInTheLaunchersMode) {
 }
 
 TEST_F(Launchers, SecondStartBringsTheFirstForwardAndEndsWithMinusOne) {
-  setOsCode("0x0600");
-  robot::Process first = start(L"Install.exe");
-  HWND window = launcherWindow(first);
+  SetOsCode("0x0600");
+  robot::Process first = Start(L"Install.exe");
+  HWND window = LauncherWindow(first);
   HWND sheet = WaitForTitle(kInstallTitle);
   ASSERT_NE(window, nullptr);
   ASSERT_NE(sheet, nullptr);
@@ -166,7 +166,7 @@ TEST_F(Launchers, SecondStartBringsTheFirstForwardAndEndsWithMinusOne) {
   ::ShowWindow(window, SW_MINIMIZE);
   ASSERT_TRUE(robot::WaitUntil([&] { return ::IsIconic(window) != FALSE; }, kTimeout));
 
-  robot::Process second = start(L"Install.exe");
+  robot::Process second = Start(L"Install.exe");
   EXPECT_EQ(second.Wait(kTimeout), kFailed);
   EXPECT_TRUE(robot::WaitUntil([&] { return !::IsIconic(window); }, kTimeout));
   EXPECT_TRUE(robot::WaitUntil([&] { return ::GetForegroundWindow() == sheet; }, kTimeout))
@@ -182,29 +182,29 @@ TEST_F(Launchers, SecondStartBringsTheFirstForwardAndEndsWithMinusOne) {
 TEST_F(Launchers, UnsupportedSystemsAreRefusedWithoutAWizard) {
   for (const char* code : {"0x04FF", "0x0C00"}) {
     SCOPED_TRACE(code);
-    setOsCode(code);
-    robot::Process install = start(L"Install.exe");
-    EXPECT_EQ(answerErrorBox(install), L"Unsupported Operating System.");
+    SetOsCode(code);
+    robot::Process install = Start(L"Install.exe");
+    EXPECT_EQ(AnswerErrorBox(install), L"Unsupported Operating System.");
     EXPECT_EQ(install.Wait(kTimeout), kFailed);
   }
 }
 
 TEST_F(Launchers, MissingModulesAreReportedAsLoadingFailures) {
-  setOsCode("0x0600");
-  remove(L"KVSETUPW.DLL");
-  robot::Process install = start(L"Install.exe");
-  EXPECT_EQ(answerErrorBox(install), L"Loading of a module is failure.");
+  SetOsCode("0x0600");
+  Remove(L"KVSETUPW.DLL");
+  robot::Process install = Start(L"Install.exe");
+  EXPECT_EQ(AnswerErrorBox(install), L"Loading of a module is failure.");
   EXPECT_EQ(install.Wait(kTimeout), kFailed);
 
-  setOsCode("0x0B00");
-  remove(L"KVSETUPW64.EXE");
-  robot::Process uninstall = start(L"Uninstall.exe");
-  EXPECT_EQ(answerErrorBox(uninstall), L"Loading of a module is failure.");
+  SetOsCode("0x0B00");
+  Remove(L"KVSETUPW64.EXE");
+  robot::Process uninstall = Start(L"Uninstall.exe");
+  EXPECT_EQ(AnswerErrorBox(uninstall), L"Loading of a module is failure.");
   EXPECT_EQ(uninstall.Wait(kTimeout), kFailed);
 
-  remove(L"LMOSSUPW.DLL");
-  robot::Process again = start(L"Install.exe");
-  EXPECT_EQ(answerErrorBox(again), L"Loading of a module is failure.");
+  Remove(L"LMOSSUPW.DLL");
+  robot::Process again = Start(L"Install.exe");
+  EXPECT_EQ(AnswerErrorBox(again), L"Loading of a module is failure.");
   EXPECT_EQ(again.Wait(kTimeout), kFailed);
 }
 
