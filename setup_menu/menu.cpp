@@ -262,7 +262,7 @@ int RunSetupMenu(const Ports& ports) {
     MenuDialog dialog(state, configuration, languageNames);
     ports.dialog.Show(state.language, dialog);
 
-    switch (dialog.choice()) {
+    switch (dialog.Choice()) {
       case MenuChoice::Exit:
         return 0;
       case MenuChoice::ChangeLanguage:

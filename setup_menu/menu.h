@@ -118,7 +118,7 @@ class MenuDialog {
   // (Control::Exit).
   void OnCommand(MenuView& view, Control control);
 
-  MenuChoice choice() const { return choice_; }
+  MenuChoice Choice() const { return choice_; }
 
  private:
   void ShowComponents(MenuView& view);

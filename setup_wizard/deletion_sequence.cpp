@@ -38,36 +38,36 @@ std::vector<OtherOsEntry> OtherOsEntries(int osHighByte) {
   }
 }
 
-DeletionSequence::Step DeletionSequence::checkpoint() {
-  progress_.checkCancel();
-  return progress_.cancelled() ? Step::kCancel : Step::kGoOn;
+DeletionSequence::Step DeletionSequence::Checkpoint() {
+  progress_.CheckCancel();
+  return progress_.Cancelled() ? Step::kCancel : Step::kGoOn;
 }
 
-DeletionOutcome DeletionSequence::run() {
-  if (!progress_.waitUntilReady()) return DeletionOutcome::kCancelled;
-  progress_.page().setButtons(kOfferNone, false);
-  progress_.show(kStringDeletePreparing);
+DeletionOutcome DeletionSequence::Run() {
+  if (!progress_.WaitUntilReady()) return DeletionOutcome::kCancelled;
+  progress_.Page().SetButtons(kOfferNone, false);
+  progress_.Show(kStringDeletePreparing);
   installedModels_ = InstalledModels(library_, info_);
 
-  Step result = checkpoint();
-  if (result == Step::kGoOn) result = printerDriver();
-  if (result == Step::kGoOn) result = otherOsDrivers();
-  if (result == Step::kGoOn) result = checkpoint();
-  if (result == Step::kGoOn) result = portMonitors();
+  Step result = Checkpoint();
+  if (result == Step::kGoOn) result = PrinterDriver();
+  if (result == Step::kGoOn) result = OtherOsDrivers();
+  if (result == Step::kGoOn) result = Checkpoint();
+  if (result == Step::kGoOn) result = PortMonitors();
   if (result == Step::kGoOn && selections_.installedModelCount <= 1) {
-    result = checkpoint();
-    if (result == Step::kGoOn) result = optionServices();
+    result = Checkpoint();
+    if (result == Step::kGoOn) result = OptionServices();
   }
   return progress_.end(result == Step::kStop, kStringDeleteComplete, kStringDeleteCanceled);
 }
 
 // --- printer driver ----------------------------------------------------------------------------
 
-DeletionSequence::Step DeletionSequence::printerDriver() {
-  if (checkpoint() == Step::kCancel) return Step::kCancel;
-  info_.loadDriver(selections_.modelPos);
-  const DriverRecord driver = info_.driver();
-  progress_.show(kStringDeleteDriver);
+DeletionSequence::Step DeletionSequence::PrinterDriver() {
+  if (Checkpoint() == Step::kCancel) return Step::kCancel;
+  info_.LoadDriver(selections_.modelPos);
+  const DriverRecord driver = info_.Driver();
+  progress_.Show(kStringDeleteDriver);
   RecordBuilder records;
   const abi::DriverRecord record = records.Driver(driver, DriverFields::kDelete);
   bool deleted = false;
@@ -75,23 +75,23 @@ DeletionSequence::Step DeletionSequence::printerDriver() {
     deleted = library_.DeletePrinterDriver(driver.name.c_str(), &record, abi::kDeleteDriverFlags, 0) == 1;
     if (deleted || attempt == kAttempts) break;
     if (attempt == 1) {
-      progress_.show(kStringRestartSpooler);
+      progress_.Show(kStringRestartSpooler);
       library_.StopService(kSpooler);
-      system_.sleep(kSpoolerPauseMs);
+      system_.Sleep(kSpoolerPauseMs);
       library_.StartService(kSpooler);
-      system_.sleep(kSpoolerPauseMs);
+      system_.Sleep(kSpoolerPauseMs);
       continue;
     }
     // Still in use: finish after a restart of Windows, or leave it for now.
-    const bool later = progress_.ask(progress_.page().string(kStringDriverInUse),
-                                     progress_.page().string(kStringRestartWindows),
-                                     progress_.page().string(kStringContinueLater));
-    if (progress_.cancelled()) return Step::kCancel;
+    const bool later = progress_.Ask(progress_.Page().String(kStringDriverInUse),
+                                     progress_.Page().String(kStringRestartWindows),
+                                     progress_.Page().String(kStringContinueLater));
+    if (progress_.Cancelled()) return Step::kCancel;
     if (later) {
-      progress_.setCancelled();
+      progress_.SetCancelled();
       return Step::kCancel;
     }
-    windows_.setRunOnce(info_.productName(), windows_.programPath());
+    windows_.SetRunOnce(info_.ProductName(), windows_.ProgramPath());
     library_.RestartSystem();
   }
   if (!deleted) return Step::kStop;
@@ -104,69 +104,69 @@ DeletionSequence::Step DeletionSequence::printerDriver() {
 
 // --- drivers of other systems ------------------------------------------------------------------
 
-DeletionSequence::Step DeletionSequence::otherOsDrivers() {
+DeletionSequence::Step DeletionSequence::OtherOsDrivers() {
   const int osHigh = (library_.GetOsVersionCode() >> 8) & 0xFF;
   for (const OtherOsEntry& entry : OtherOsEntries(osHigh)) {
-    if (otherOsDriver(entry) == Step::kCancel) return Step::kCancel;
+    if (OtherOsDriver(entry) == Step::kCancel) return Step::kCancel;
   }
   return Step::kGoOn;
 }
 
-DeletionSequence::Step DeletionSequence::otherOsDriver(const OtherOsEntry& entry) {
-  const int code = info_.otherOsCode(entry.shareNo, selections_.modelPos, entry.is64);
+DeletionSequence::Step DeletionSequence::OtherOsDriver(const OtherOsEntry& entry) {
+  const int code = info_.OtherOsCode(entry.shareNo, selections_.modelPos, entry.is64);
   if (code == 0) return Step::kGoOn;
-  const bool loaded = info_.load(code << 8, progress_.page().string(kStringInfoFileName)) == 1;
-  Step step = checkpoint();
-  if (step == Step::kGoOn && loaded && info_.loadDriver(selections_.modelPos) == 1) {
-    const DriverRecord& driver = info_.driver();
-    progress_.show(kStringDeleteDriver);
+  const bool loaded = info_.Load(code << 8, progress_.Page().String(kStringInfoFileName)) == 1;
+  Step step = Checkpoint();
+  if (step == Step::kGoOn && loaded && info_.LoadDriver(selections_.modelPos) == 1) {
+    const DriverRecord& driver = info_.Driver();
+    progress_.Show(kStringDeleteDriver);
     RecordBuilder records;
     const abi::DriverRecord record = records.Driver(driver, DriverFields::kOtherOsDelete);
     library_.DeletePrinterDriver(driver.name.c_str(), &record, abi::kDeleteDriverFlags, static_cast<uint32_t>(code << 8));
   }
   // Back to the running system before anything else reads the information, also after a cancel.
-  reloadRunningSystem();
+  ReloadRunningSystem();
   return step;
 }
 
-void DeletionSequence::reloadRunningSystem() {
-  info_.load(library_.GetOsVersionCode(), progress_.page().string(kStringInfoFileName));
+void DeletionSequence::ReloadRunningSystem() {
+  info_.Load(library_.GetOsVersionCode(), progress_.Page().String(kStringInfoFileName));
 }
 
 // --- port monitors -----------------------------------------------------------------------------
 
-bool DeletionSequence::otherInstalledModelUses(const std::wstring& monitor) {
+bool DeletionSequence::OtherInstalledModelUses(const std::wstring& monitor) {
   for (int model : installedModels_) {
     if (model == selections_.modelPos) continue;
-    for (int i = 0; i < info_.portMonitorCount(model); ++i) {
-      if (EqualNoCase(info_.portMonitorName(model, i), monitor)) return true;
+    for (int i = 0; i < info_.PortMonitorCount(model); ++i) {
+      if (EqualNoCase(info_.PortMonitorName(model, i), monitor)) return true;
     }
   }
   return false;
 }
 
-DeletionSequence::Step DeletionSequence::portMonitors() {
+DeletionSequence::Step DeletionSequence::PortMonitors() {
   const int d = selections_.modelPos;
   bool lastFailed = false;
-  for (int i = 0; i < info_.portMonitorCount(d) && !progress_.cancelled(); ++i) {
-    info_.loadPortMonitor(d, i);
-    const std::wstring name = info_.portMonitor().name;
-    if (name.empty() || otherInstalledModelUses(name)) continue;
+  for (int i = 0; i < info_.PortMonitorCount(d) && !progress_.Cancelled(); ++i) {
+    info_.LoadPortMonitor(d, i);
+    const std::wstring name = info_.PortMonitor().name;
+    if (name.empty() || OtherInstalledModelUses(name)) continue;
     Step step = Step::kGoOn;
-    lastFailed = !deletePortMonitor(i, step);
+    lastFailed = !DeletePortMonitor(i, step);
     if (step == Step::kCancel) return Step::kCancel;
   }
-  if (progress_.cancelled()) return Step::kCancel;
+  if (progress_.Cancelled()) return Step::kCancel;
   if (lastFailed) {
-    progress_.show(kStringMonitorNotDeleted);
+    progress_.Show(kStringMonitorNotDeleted);
     return Step::kStop;
   }
   return Step::kGoOn;
 }
 
-bool DeletionSequence::deletePortMonitor(int monitor, Step& step) {
-  const PortMonitorRecord record = info_.portMonitor();
-  progress_.show(kStringDeleteMonitor);
+bool DeletionSequence::DeletePortMonitor(int monitor, Step& step) {
+  const PortMonitorRecord record = info_.PortMonitor();
+  progress_.Show(kStringDeleteMonitor);
   RecordBuilder records;
   const abi::MonitorRecord abiRecord = records.PortMonitor(record);
   bool deleted = library_.DeletePortMonitor(record.name.c_str(), &abiRecord, abi::kDeleteMonitorFlags) == 1;
@@ -174,90 +174,90 @@ bool DeletionSequence::deletePortMonitor(int monitor, Step& step) {
     int32_t written = abi::kStatusUnset;
     library_.GetLastSupportStatus(&written);
     if (written != abi::kStatusMonitorInUse) {
-      step = usbDriversOf(monitor);
+      step = UsbDriversOf(monitor);
       return false;
     }
-    const bool force = progress_.ask(progress_.page().string(kStringPortInUse), progress_.page().string(kStringKeepMonitor),
-                                     progress_.page().string(kStringDeletePort));
-    if (progress_.cancelled()) {
+    const bool force = progress_.Ask(progress_.Page().String(kStringPortInUse), progress_.Page().String(kStringKeepMonitor),
+                                     progress_.Page().String(kStringDeletePort));
+    if (progress_.Cancelled()) {
       step = Step::kCancel;
       return false;
     }
     if (!force) return true;  // the user keeps the monitor
-    progress_.show(kStringDeleteMonitor);
+    progress_.Show(kStringDeleteMonitor);
     deleted = library_.DeletePortMonitor(record.name.c_str(), &abiRecord, abi::kDeleteMonitorForcedFlags) == 1;
     if (!deleted) return false;
   }
-  step = usbDriversOf(monitor);
+  step = UsbDriversOf(monitor);
   return true;
 }
 
 // --- USB devices and driver files --------------------------------------------------------------
 
-DeletionSequence::Step DeletionSequence::usbDriversOf(int monitor) {
+DeletionSequence::Step DeletionSequence::UsbDriversOf(int monitor) {
   const int d = selections_.modelPos;
   // A monitor that is still installed keeps its devices and drivers.
-  if (library_.IsPortMonitorInstalled(info_.portMonitorName(d, monitor).c_str(), 0) == 1) return Step::kGoOn;
-  for (int j = 0; j < info_.usbDriverCount(d, monitor); ++j) {
-    if (checkpoint() == Step::kCancel) return Step::kCancel;
-    info_.loadUsbDriver(d, monitor, j);
-    const UsbDriverRecord usb = info_.usbDriver();
-    progress_.show(kStringDeleteUsb);
-    const DeletionSystem::DeviceRemoval removal = windows_.removeDevices(usb.name, usb.hardwareIds);
-    if (removal.enumerated && removal.allRemoved) deleteDriverFiles(usb);
-    uninstallOemCopies(usb);
+  if (library_.IsPortMonitorInstalled(info_.PortMonitorName(d, monitor).c_str(), 0) == 1) return Step::kGoOn;
+  for (int j = 0; j < info_.UsbDriverCount(d, monitor); ++j) {
+    if (Checkpoint() == Step::kCancel) return Step::kCancel;
+    info_.LoadUsbDriver(d, monitor, j);
+    const UsbDriverRecord usb = info_.UsbDriver();
+    progress_.Show(kStringDeleteUsb);
+    const DeletionSystem::DeviceRemoval removal = windows_.RemoveDevices(usb.name, usb.hardwareIds);
+    if (removal.enumerated && removal.allRemoved) DeleteDriverFiles(usb);
+    UninstallOemCopies(usb);
   }
   return Step::kGoOn;
 }
 
-void DeletionSequence::deleteDriverFiles(const UsbDriverRecord& usb) {
-  const std::wstring drivers = common::JoinPath(common::JoinPath(windows_.windowsDirectory(), L"System32"), L"Drivers");
+void DeletionSequence::DeleteDriverFiles(const UsbDriverRecord& usb) {
+  const std::wstring drivers = common::JoinPath(common::JoinPath(windows_.WindowsDirectory(), L"System32"), L"Drivers");
   std::vector<std::wstring> files;
   if (!usb.driverFile.empty()) files.push_back(usb.driverFile);
   files.insert(files.end(), usb.dependFiles.begin(), usb.dependFiles.end());
   for (const std::wstring& file : files) {
     const std::wstring path = common::JoinPath(drivers, common::FileNameOf(file));
-    if (!system_.deletePath(path)) system_.deletePath(path);
+    if (!system_.DeletePath(path)) system_.DeletePath(path);
   }
 }
 
-void DeletionSequence::uninstallOemCopies(const UsbDriverRecord& usb) {
+void DeletionSequence::UninstallOemCopies(const UsbDriverRecord& usb) {
   if (usb.infFile.empty()) return;
   const std::wstring source = usb.sourceDirectory + usb.infFile;
-  if (!system_.exists(source)) return;
-  const std::optional<std::string> original = windows_.readBytes(source);
+  if (!system_.Exists(source)) return;
+  const std::optional<std::string> original = windows_.ReadBytes(source);
   if (!original) return;
-  const std::wstring infDirectory = common::JoinPath(windows_.windowsDirectory(), L"Inf");
-  for (const std::wstring& name : windows_.findFiles(infDirectory, L"oem*.inf")) {
+  const std::wstring infDirectory = common::JoinPath(windows_.WindowsDirectory(), L"Inf");
+  for (const std::wstring& name : windows_.FindFiles(infDirectory, L"oem*.inf")) {
     const std::wstring path = common::JoinPath(infDirectory, name);
-    const std::optional<std::string> copy = windows_.readBytes(path);
+    const std::optional<std::string> copy = windows_.ReadBytes(path);
     if (!copy || *copy != *original) continue;
-    if (windows_.uninstallOemInf(name)) continue;
-    system_.deletePath(path);
-    system_.deletePath(path.substr(0, path.size() - 4) + L".pnf");
+    if (windows_.UninstallOemInf(name)) continue;
+    system_.DeletePath(path);
+    system_.DeletePath(path.substr(0, path.size() - 4) + L".pnf");
   }
 }
 
 // --- option UI services ------------------------------------------------------------------------
 
-bool DeletionSequence::serviceInUse(const std::wstring& name) {
-  for (int m = 0; m < info_.driverCount(); ++m) {
-    const std::wstring driverName = info_.driverName(m);
-    if (info_.printerOptionServiceName(m) == name &&
+bool DeletionSequence::ServiceInUse(const std::wstring& name) {
+  for (int m = 0; m < info_.DriverCount(); ++m) {
+    const std::wstring driverName = info_.DriverName(m);
+    if (info_.PrinterOptionServiceName(m) == name &&
         library_.IsPrinterDriverInstalled(driverName.c_str(), 0) == 1) {
       return true;
     }
-    if (info_.languageMonitorOptionServiceName(m) == name) {
-      info_.loadDriver(m);
-      const DriverRecord& driver = info_.driver();
+    if (info_.LanguageMonitorOptionServiceName(m) == name) {
+      info_.LoadDriver(m);
+      const DriverRecord& driver = info_.Driver();
       if (library_.QueryMonitorFile(driver.langMonName.c_str(), abi::kQueryInstalledFile, driver.langMonFile.c_str(),
                                     nullptr) == 1) {
         return true;
       }
     }
-    for (int i = 0; i < info_.portMonitorCount(m); ++i) {
-      info_.loadPortMonitor(m, i);
-      const PortMonitorRecord& monitor = info_.portMonitor();
+    for (int i = 0; i < info_.PortMonitorCount(m); ++i) {
+      info_.LoadPortMonitor(m, i);
+      const PortMonitorRecord& monitor = info_.PortMonitor();
       if (monitor.optionUi.serviceName == name && library_.IsPortMonitorInstalled(monitor.name.c_str(), 0) == 1) {
         return true;
       }
@@ -266,19 +266,19 @@ bool DeletionSequence::serviceInUse(const std::wstring& name) {
   return false;
 }
 
-DeletionSequence::Step DeletionSequence::optionServices() {
-  progress_.show(kStringDeleteServices);
+DeletionSequence::Step DeletionSequence::OptionServices() {
+  progress_.Show(kStringDeleteServices);
   const int d = selections_.modelPos;
-  const std::wstring directory = system_.systemDirectory();
+  const std::wstring directory = system_.SystemDirectory();
 
   // Collected first: the in-use test below refills the current records.
   std::vector<OptionUiService> services;
-  info_.loadDriver(d);
-  services.push_back(info_.driver().printerOptionUi);
-  services.push_back(info_.driver().langMonOptionUi);
-  for (int i = 0; i < info_.portMonitorCount(d); ++i) {
-    info_.loadPortMonitor(d, i);
-    OptionUiService service = info_.portMonitor().optionUi;
+  info_.LoadDriver(d);
+  services.push_back(info_.Driver().printerOptionUi);
+  services.push_back(info_.Driver().langMonOptionUi);
+  for (int i = 0; i < info_.PortMonitorCount(d); ++i) {
+    info_.LoadPortMonitor(d, i);
+    OptionUiService service = info_.PortMonitor().optionUi;
     // A port monitor's service goes by the name of the section that describes it.
     service.serviceName = service.section;
     services.push_back(service);
@@ -286,14 +286,14 @@ DeletionSequence::Step DeletionSequence::optionServices() {
 
   bool allRemoved = true;
   for (const OptionUiService& service : services) {
-    if (checkpoint() == Step::kCancel) return Step::kCancel;
-    if (service.serviceName.empty() || serviceInUse(service.serviceName)) continue;
+    if (Checkpoint() == Step::kCancel) return Step::kCancel;
+    if (service.serviceName.empty() || ServiceInUse(service.serviceName)) continue;
     if (RemoveOptionService(library_, system_, service.serviceName, directory, service.file, service.dependFiles) != 1) {
       allRemoved = false;
     }
   }
   if (!allRemoved) {
-    progress_.show(kStringServiceNotDeleted);
+    progress_.Show(kStringServiceNotDeleted);
     return Step::kStop;
   }
   return Step::kGoOn;

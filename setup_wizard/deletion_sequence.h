@@ -18,24 +18,24 @@ namespace setup_wizard {
 class DeletionSystem {
  public:
   virtual ~DeletionSystem() = default;
-  virtual std::wstring windowsDirectory() = 0;  // without a trailing backslash
+  virtual std::wstring WindowsDirectory() = 0;  // without a trailing backslash
   struct DeviceRemoval {
     bool enumerated = true;  // the enumeration ended normally
     bool allRemoved = true;  // every matching device element was removed
   };
   // Removes every device element of all classes, present or not, whose description equals
   // `description` and one of whose hardware IDs matches `hardwareId` (see HardwareIdMatches).
-  virtual DeviceRemoval removeDevices(const std::wstring& description, const std::wstring& hardwareId) = 0;
+  virtual DeviceRemoval RemoveDevices(const std::wstring& description, const std::wstring& hardwareId) = 0;
   // Names of the files in `directory` matching the wildcard `pattern`.
-  virtual std::vector<std::wstring> findFiles(const std::wstring& directory, const std::wstring& pattern) = 0;
-  virtual std::optional<std::string> readBytes(const std::wstring& path) = 0;
+  virtual std::vector<std::wstring> FindFiles(const std::wstring& directory, const std::wstring& pattern) = 0;
+  virtual std::optional<std::string> ReadBytes(const std::wstring& path) = 0;
   // Uninstalls an OEM information file by its name through the set-up API, forcing the deletion;
   // false when the API is missing or refuses.
-  virtual bool uninstallOemInf(const std::wstring& fileName) = 0;
+  virtual bool UninstallOemInf(const std::wstring& fileName) = 0;
   // A string value under the machine's RunOnce key, run once at the next start of Windows.
-  virtual bool setRunOnce(const std::wstring& name, const std::wstring& command) = 0;
+  virtual bool SetRunOnce(const std::wstring& name, const std::wstring& command) = 0;
   // The full path of the running program.
-  virtual std::wstring programPath() = 0;
+  virtual std::wstring ProgramPath() = 0;
 };
 
 // Share entries of other systems whose drivers go with the model, by the running system's high
@@ -56,25 +56,25 @@ class DeletionSequence {
         system_(system), windows_(windows) {}
 
   // Runs every step in order and leaves the end text with Finish offered.
-  DeletionOutcome run();
+  DeletionOutcome Run();
 
  private:
   enum class Step { kGoOn, kStop, kCancel };
-  Step checkpoint();
-  Step printerDriver();
-  Step otherOsDrivers();
-  Step otherOsDriver(const OtherOsEntry& entry);
-  Step portMonitors();
+  Step Checkpoint();
+  Step PrinterDriver();
+  Step OtherOsDrivers();
+  Step OtherOsDriver(const OtherOsEntry& entry);
+  Step PortMonitors();
   // Deletes a monitor; true when it is gone or the user chose to keep it.
-  bool deletePortMonitor(int monitor, Step& step);
-  Step usbDriversOf(int monitor);
-  void deleteDriverFiles(const UsbDriverRecord& usb);
-  void uninstallOemCopies(const UsbDriverRecord& usb);
-  Step optionServices();
-  bool serviceInUse(const std::wstring& name);
+  bool DeletePortMonitor(int monitor, Step& step);
+  Step UsbDriversOf(int monitor);
+  void DeleteDriverFiles(const UsbDriverRecord& usb);
+  void UninstallOemCopies(const UsbDriverRecord& usb);
+  Step OptionServices();
+  bool ServiceInUse(const std::wstring& name);
   // Loads the information file again for the running system.
-  void reloadRunningSystem();
-  bool otherInstalledModelUses(const std::wstring& monitor);
+  void ReloadRunningSystem();
+  bool OtherInstalledModelUses(const std::wstring& monitor);
 
   WizardRun& run_;
   SupportLibrary& library_;

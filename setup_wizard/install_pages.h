@@ -61,41 +61,41 @@ enum class ControlEvent { kClicked, kSelectionChanged, kFocused };
 class PageView {
  public:
   virtual ~PageView() = default;
-  virtual std::wstring string(int id) = 0;  // the wizard's string table
-  virtual void setText(int control, const std::wstring& text) = 0;
-  virtual std::wstring text(int control) = 0;
-  virtual void setChecked(int control, bool checked) = 0;
-  virtual bool checked(int control) = 0;
-  virtual void setVisible(int control, bool visible) = 0;
-  virtual void setEnabled(int control, bool enabled) = 0;
-  virtual void setLimit(int control, int chars) = 0;  // 0: the system's maximum
-  virtual void focus(int control) = 0;
+  virtual std::wstring String(int id) = 0;  // the wizard's string table
+  virtual void SetText(int control, const std::wstring& text) = 0;
+  virtual std::wstring Text(int control) = 0;
+  virtual void SetChecked(int control, bool checked) = 0;
+  virtual bool Checked(int control) = 0;
+  virtual void SetVisible(int control, bool visible) = 0;
+  virtual void SetEnabled(int control, bool enabled) = 0;
+  virtual void SetLimit(int control, int chars) = 0;  // 0: the system's maximum
+  virtual void Focus(int control) = 0;
   // List boxes; a sorted list places new items itself, so `addItem` returns where the item went.
-  virtual void clearList(int control) = 0;
-  virtual int addItem(int control, const std::wstring& text) = 0;
+  virtual void ClearList(int control) = 0;
+  virtual int AddItem(int control, const std::wstring& text) = 0;
   // The first item beginning with `text` (case-insensitive), or -1.
-  virtual int findPrefix(int control, const std::wstring& text) = 0;
-  virtual void setItemData(int control, int index, intptr_t data) = 0;
-  virtual intptr_t itemData(int control, int index) = 0;
-  virtual std::wstring itemText(int control, int index) = 0;
-  virtual int itemCount(int control) = 0;
-  virtual void select(int control, int index) = 0;  // -1 clears the selection
-  virtual int selection(int control) = 0;           // -1 when none
+  virtual int FindPrefix(int control, const std::wstring& text) = 0;
+  virtual void SetItemData(int control, int index, intptr_t data) = 0;
+  virtual intptr_t ItemData(int control, int index) = 0;
+  virtual std::wstring ItemText(int control, int index) = 0;
+  virtual int ItemCount(int control) = 0;
+  virtual void Select(int control, int index) = 0;  // -1 clears the selection
+  virtual int Selection(int control) = 0;           // -1 when none
   // Beeps, then shows `text` with the stop icon in the foreground, captioned with the sheet title.
-  virtual void errorBox(const std::wstring& text) = 0;
-  virtual void setButtons(unsigned buttons) = 0;
-  virtual void pressCancel() = 0;
+  virtual void ErrorBox(const std::wstring& text) = 0;
+  virtual void SetButtons(unsigned buttons) = 0;
+  virtual void PressCancel() = 0;
 };
 
 // What a page window hands on to the page's rules.
 class PageRules {
  public:
   virtual ~PageRules() = default;
-  virtual void onCreate() {}
-  virtual void onSetActive() = 0;
+  virtual void OnCreate() {}
+  virtual void OnSetActive() = 0;
   // Next, or Finish on the last page; false keeps the sheet on this page.
-  virtual bool onNext() { return true; }
-  virtual void onControl(int control, ControlEvent event) {}
+  virtual bool OnNext() { return true; }
+  virtual void OnControl(int control, ControlEvent event) {}
 };
 
 // One page's rules. `first`/`last`: where the page sits in the sheet, for the button rule.
@@ -107,9 +107,9 @@ class InstallPage : public PageRules {
   InstallPage& operator=(const InstallPage&) = delete;
 
  protected:
-  void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }
+  void Offer(bool next, bool back) { view_.SetButtons(WizardButtons(next, back, first_, last_)); }
   // The check failed: say why and put the focus where the fix goes.
-  bool refuse(int stringId, int focusControl);
+  bool Refuse(int stringId, int focusControl);
 
   PageView& view_;
   WizardRun& run_;
@@ -121,31 +121,31 @@ class InstallPage : public PageRules {
 class LicensePage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onCreate() override;
-  void onSetActive() override { offer(view_.checked(kLicenseAgree), true); }
-  void onControl(int control, ControlEvent event) override;
+  void OnCreate() override;
+  void OnSetActive() override { Offer(view_.Checked(kLicenseAgree), true); }
+  void OnControl(int control, ControlEvent event) override;
 };
 
 class GuidePage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onSetActive() override;
+  void OnSetActive() override;
 };
 
 class PrinterPage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onCreate() override;
-  void onSetActive() override { offer(true, true); }
-  bool onNext() override;
-  void onControl(int control, ControlEvent event) override;
+  void OnCreate() override;
+  void OnSetActive() override { Offer(true, true); }
+  bool OnNext() override;
+  void OnControl(int control, ControlEvent event) override;
 };
 
 class SharePage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onSetActive() override;
-  bool onNext() override;
+  void OnSetActive() override;
+  bool OnNext() override;
 
  private:
   int seenDriver_ = -1;
@@ -154,21 +154,21 @@ class SharePage final : public InstallPage {
 class PortPage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onSetActive() override;
-  bool onNext() override;
-  void onControl(int control, ControlEvent event) override;
+  void OnSetActive() override;
+  bool OnNext() override;
+  void OnControl(int control, ControlEvent event) override;
 
  private:
-  void rebuild();
-  void chooseMonitor();
-  void choosePort();
+  void Rebuild();
+  void ChooseMonitor();
+  void ChoosePort();
   int seenDriver_ = -1;
 };
 
 class CheckPage final : public InstallPage {
  public:
   using InstallPage::InstallPage;
-  void onSetActive() override { offer(true, true); }
+  void OnSetActive() override { Offer(true, true); }
 };
 
 // One row of the review summary: a label (empty for none) and a value.

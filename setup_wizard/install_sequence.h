@@ -20,27 +20,27 @@ class InstallSequence {
         system_(system) {}
 
   // Runs every step in order and leaves the end text with Finish offered.
-  InstallOutcome run();
+  InstallOutcome Run();
 
   // The port that was created or chosen (after `run`).
-  const std::wstring& portName() const { return portName_; }
+  const std::wstring& PortName() const { return portName_; }
 
  private:
   enum class Step { kGoOn, kStop, kCancel };
   // The cancellation check before a step; kCancel when the user confirmed.
-  Step checkpoint();
-  Step stop(int stringId);
-  Step services();
-  Step usbDrivers();
-  Step deviceWait();
-  Step portMonitors();
-  Step port();
-  Step driverAndPrinter();
+  Step Checkpoint();
+  Step Stop(int stringId);
+  Step Services();
+  Step UsbDrivers();
+  Step DeviceWait();
+  Step PortMonitors();
+  Step Port();
+  Step DriverAndPrinter();
   // An installed monitor older than the media's: replaced silently when it can be, else the user
   // decides. kCancel when the user aborts.
-  Step oldMonitorCheck(const std::wstring& name, const support_abi::MonitorRecord& record, const std::wstring& file,
+  Step OldMonitorCheck(const std::wstring& name, const support_abi::MonitorRecord& record, const std::wstring& file,
                        const std::wstring& newDirectory);
-  std::wstring chooseDataType(const std::wstring& processor, const std::wstring& wanted);
+  std::wstring ChooseDataType(const std::wstring& processor, const std::wstring& wanted);
 
   WizardRun& run_;
   SupportLibrary& library_;

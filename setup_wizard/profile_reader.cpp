@@ -138,7 +138,7 @@ std::wstring IniTextProfile::DecodeBytes(std::string_view bytes) {
   return out;
 }
 
-const IniTextProfile::Key* IniTextProfile::find(std::wstring_view section, std::wstring_view key) const {
+const IniTextProfile::Key* IniTextProfile::Find(std::wstring_view section, std::wstring_view key) const {
   section = TrimBlanks(section);
   key = TrimBlanks(key);
   // Only the first section of a name is searched, also when the name repeats.
@@ -152,23 +152,23 @@ const IniTextProfile::Key* IniTextProfile::find(std::wstring_view section, std::
   return nullptr;
 }
 
-std::wstring IniTextProfile::readString(std::wstring_view section, std::wstring_view key,
+std::wstring IniTextProfile::ReadString(std::wstring_view section, std::wstring_view key,
                                         std::wstring_view def) const {
-  const Key* found = find(section, key);
+  const Key* found = Find(section, key);
   if (found && found->hasValue) return StripQuotes(found->value);
   // The default loses its trailing spaces (all but its first character).
   while (def.size() > 1 && def.back() == L' ') def.remove_suffix(1);
   return StripQuotes(def);
 }
 
-int IniTextProfile::readInt(std::wstring_view section, std::wstring_view key, int def) const {
-  std::wstring text = readString(section, key, L"");
+int IniTextProfile::ReadInt(std::wstring_view section, std::wstring_view key, int def) const {
+  std::wstring text = ReadString(section, key, L"");
   if (text.size() > 29) text.resize(29);  // the conversion sees 29 characters at most
   if (text.empty()) return def;
   return ProfileInteger(text);
 }
 
-std::vector<std::wstring> IniTextProfile::readKeyNames(std::wstring_view section) const {
+std::vector<std::wstring> IniTextProfile::ReadKeyNames(std::wstring_view section) const {
   std::vector<std::wstring> names;
   for (const Section& s : sections_) {
     if (CompareNoCase(s.name, section) != 0) continue;
@@ -204,29 +204,29 @@ bool IsFieldBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 ProfileReader::ProfileReader(std::unique_ptr<ProfileSource> source) : source_(std::move(source)) {}
 
-std::wstring ProfileReader::value(std::wstring_view section, std::wstring_view key) const {
+std::wstring ProfileReader::Value(std::wstring_view section, std::wstring_view key) const {
   if (!source_ || !UsableName(section) || !UsableName(key)) return {};
-  std::wstring v = source_->readString(section, key, L"");
+  std::wstring v = source_->ReadString(section, key, L"");
   if (v.size() >= kValueChars - 1) return {};  // it would not fit the value buffer whole
   return v;
 }
 
-std::wstring ProfileReader::field(std::wstring_view section, std::wstring_view key, int n) const {
-  return Field(value(section, key), n);
+std::wstring ProfileReader::ValueField(std::wstring_view section, std::wstring_view key, int n) const {
+  return Field(Value(section, key), n);
 }
 
 std::wstring ProfileReader::NumberedKey(std::wstring_view base, int n) {
   return std::wstring(base) + std::to_wstring(n);
 }
 
-int ProfileReader::intValue(std::wstring_view section, std::wstring_view key, int def) const {
+int ProfileReader::IntValue(std::wstring_view section, std::wstring_view key, int def) const {
   if (!source_ || !UsableName(section) || !UsableName(key)) return def;
-  return source_->readInt(section, key, def);
+  return source_->ReadInt(section, key, def);
 }
 
-std::vector<std::wstring> ProfileReader::keyNames(std::wstring_view section) const {
+std::vector<std::wstring> ProfileReader::KeyNames(std::wstring_view section) const {
   if (!source_ || !UsableName(section)) return {};
-  return source_->readKeyNames(section);
+  return source_->ReadKeyNames(section);
 }
 
 int ProfileReader::FieldCount(std::wstring_view value) {

@@ -18,12 +18,12 @@ class ProfileSource {
  public:
   virtual ~ProfileSource() = default;
   // The value of `key` in `section`, one pair of enclosing quotes removed; `def` when absent.
-  virtual std::wstring readString(std::wstring_view section, std::wstring_view key,
+  virtual std::wstring ReadString(std::wstring_view section, std::wstring_view key,
                                   std::wstring_view def) const = 0;
   // The value converted to an integer; `def` when absent or empty.
-  virtual int readInt(std::wstring_view section, std::wstring_view key, int def) const = 0;
+  virtual int ReadInt(std::wstring_view section, std::wstring_view key, int def) const = 0;
   // Every key name of `section` in file order, as a read with a null key lists them.
-  virtual std::vector<std::wstring> readKeyNames(std::wstring_view section) const = 0;
+  virtual std::vector<std::wstring> ReadKeyNames(std::wstring_view section) const = 0;
 };
 
 // A profile parsed from text, with the system's rules for lines, blanks, comments, repeated
@@ -38,10 +38,10 @@ class IniTextProfile final : public ProfileSource {
   static std::wstring DecodeBytes(std::string_view bytes);
   static bool HasByteOrderMark(std::string_view bytes);
 
-  std::wstring readString(std::wstring_view section, std::wstring_view key,
+  std::wstring ReadString(std::wstring_view section, std::wstring_view key,
                           std::wstring_view def) const override;
-  int readInt(std::wstring_view section, std::wstring_view key, int def) const override;
-  std::vector<std::wstring> readKeyNames(std::wstring_view section) const override;
+  int ReadInt(std::wstring_view section, std::wstring_view key, int def) const override;
+  std::vector<std::wstring> ReadKeyNames(std::wstring_view section) const override;
 
  private:
   struct Key {
@@ -53,7 +53,7 @@ class IniTextProfile final : public ProfileSource {
     std::wstring name;
     std::vector<Key> keys;
   };
-  const Key* find(std::wstring_view section, std::wstring_view key) const;
+  const Key* Find(std::wstring_view section, std::wstring_view key) const;
 
   std::vector<Section> sections_;
 };
@@ -69,13 +69,13 @@ class ProfileReader {
 
   // The whole value; empty when absent, too long, or when the section or key name is empty or
   // longer than kNameChars.
-  std::wstring value(std::wstring_view section, std::wstring_view key) const;
+  std::wstring Value(std::wstring_view section, std::wstring_view key) const;
   // Field n (1-based; 0 means 1) of a value.
-  std::wstring field(std::wstring_view section, std::wstring_view key, int n = 1) const;
+  std::wstring ValueField(std::wstring_view section, std::wstring_view key, int n = 1) const;
   // The key `base` followed by the decimal number n ("Name" 3 -> "Name3").
   static std::wstring NumberedKey(std::wstring_view base, int n);
-  int intValue(std::wstring_view section, std::wstring_view key, int def) const;
-  std::vector<std::wstring> keyNames(std::wstring_view section) const;
+  int IntValue(std::wstring_view section, std::wstring_view key, int def) const;
+  std::vector<std::wstring> KeyNames(std::wstring_view section) const;
 
   // Value syntax, usable on any text.
   static int FieldCount(std::wstring_view value);

@@ -5,56 +5,56 @@ namespace setup_wizard {
 // The page appears moments after the worker starts; checking more often gains nothing.
 constexpr int kReadyPollMs = 10;
 
-bool ProgressRun::waitUntilReady() {
-  while (!page_.isReady()) {
-    if (page_.closed()) return false;
-    page_.sleep(kReadyPollMs);
+bool ProgressRun::WaitUntilReady() {
+  while (!page_.IsReady()) {
+    if (page_.Closed()) return false;
+    page_.Sleep(kReadyPollMs);
   }
   return true;
 }
 
-int ProgressRun::checkCancel() {
-  if (page_.closed()) {
-    setCancelled();
+int ProgressRun::CheckCancel() {
+  if (page_.Closed()) {
+    SetCancelled();
     return 1;
   }
-  if (!page_.cancelRequested()) return 0;
-  page_.acknowledgeCancel();
-  if (page_.confirm(page_.string(cancelQuestion_))) setCancelled();
+  if (!page_.CancelRequested()) return 0;
+  page_.AcknowledgeCancel();
+  if (page_.Confirm(page_.String(cancelQuestion_))) SetCancelled();
   return 1;
 }
 
-bool ProgressRun::ask(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
-  checkCancel();
-  if (cancelled()) return false;
-  page_.show(text, first, second);
+bool ProgressRun::Ask(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
+  CheckCancel();
+  if (Cancelled()) return false;
+  page_.Show(text, first, second);
   bool secondChosen = false;
-  while (!cancelled()) {
-    secondChosen = page_.waitForAnswer();
+  while (!Cancelled()) {
+    secondChosen = page_.WaitForAnswer();
     // Next leaves the running event alone; a Cancel the user takes back means waiting again.
-    if (checkCancel() == 0) break;
+    if (CheckCancel() == 0) break;
   }
   return secondChosen;
 }
 
-void ProgressRun::show(int stringId) { showText(page_.string(stringId)); }
+void ProgressRun::Show(int stringId) { ShowText(page_.String(stringId)); }
 
 RunOutcome ProgressRun::end(bool stopped, int completeText, int cancelledText) {
-  if (cancelled()) {
-    finish(cancelledText);
+  if (Cancelled()) {
+    Finish(cancelledText);
     return RunOutcome::kCancelled;
   }
   if (stopped) {
-    finishShown();
+    FinishShown();
     return RunOutcome::kStopped;
   }
-  finish(completeText);
+  Finish(completeText);
   return RunOutcome::kComplete;
 }
 
-void ProgressRun::finish(int stringId) {
-  show(stringId);
-  finishShown();
+void ProgressRun::Finish(int stringId) {
+  Show(stringId);
+  FinishShown();
 }
 
 }  // namespace setup_wizard

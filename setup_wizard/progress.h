@@ -19,28 +19,28 @@ enum ProgressButtons : unsigned { kOfferNone = 0, kOfferNext = 2, kOfferFinish =
 class ProgressPage {
  public:
   virtual ~ProgressPage() = default;
-  virtual std::wstring string(int id) = 0;
+  virtual std::wstring String(int id) = 0;
   // The page window exists and is visible.
-  virtual bool isReady() = 0;
+  virtual bool IsReady() = 0;
   // The sheet is gone: nobody can answer any more.
-  virtual bool closed() = 0;
+  virtual bool Closed() = 0;
   // Text into static 2002; a non-empty first choice shows radio 2003 selected, a non-empty second
   // choice shows radio 2004; an empty choice hides its radio.
-  virtual void show(const std::wstring& text, const std::wstring& first, const std::wstring& second) = 0;
-  virtual void setButtons(unsigned buttons, bool cancelToClose) = 0;
+  virtual void Show(const std::wstring& text, const std::wstring& first, const std::wstring& second) = 0;
+  virtual void SetButtons(unsigned buttons, bool cancelToClose) = 0;
   // Offers Next, waits until the user pressed Next or Cancel (or the sheet went away), then offers no
   // buttons. True when the second choice is selected.
-  virtual bool waitForAnswer() = 0;
+  virtual bool WaitForAnswer() = 0;
   // The user pressed Cancel since the last check (the running event is reset).
-  virtual bool cancelRequested() = 0;
+  virtual bool CancelRequested() = 0;
   // The request was seen: the answer event is set and the running event signalled again.
-  virtual void acknowledgeCancel() = 0;
+  virtual void AcknowledgeCancel() = 0;
   // Beeps and asks `text` with Yes/No and the warning icon, owned by the progress sheet.
-  virtual bool confirm(const std::wstring& text) = 0;
+  virtual bool Confirm(const std::wstring& text) = 0;
   // The window the library may own its own dialogs by.
-  virtual void* ownerWindow() = 0;
+  virtual void* OwnerWindow() = 0;
   // A timed wait of the worker.
-  virtual void sleep(int ms) = 0;
+  virtual void Sleep(int ms) = 0;
 };
 
 // The protocol between the worker and its page, with the run's cancelled flag.
@@ -49,23 +49,23 @@ class ProgressRun {
   // `cancelQuestion`: the string asked when the user presses Cancel.
   ProgressRun(ProgressPage& page, int cancelQuestion) : page_(page), cancelQuestion_(cancelQuestion) {}
 
-  ProgressPage& page() { return page_; }
-  bool cancelled() const { return cancelled_.load(); }
-  void setCancelled() { cancelled_.store(true); }
+  ProgressPage& Page() { return page_; }
+  bool Cancelled() const { return cancelled_.load(); }
+  void SetCancelled() { cancelled_.store(true); }
 
   // Waits until the page is on screen (false when the sheet went away first).
-  bool waitUntilReady();
+  bool WaitUntilReady();
   // 1 when a Cancel request was seen (whatever the answer), else 0; a confirmed request sets the
   // cancelled flag. A sheet that went away counts as confirmed.
-  int checkCancel();
+  int CheckCancel();
   // Shows a question and waits for Next; Cancel requests the user does not confirm go back to
   // waiting. True when the second choice was selected.
-  bool ask(const std::wstring& text, const std::wstring& first = {}, const std::wstring& second = {});
-  void show(int stringId);
-  void showText(const std::wstring& text) { page_.show(text, L"", L""); }
+  bool Ask(const std::wstring& text, const std::wstring& first = {}, const std::wstring& second = {});
+  void Show(int stringId);
+  void ShowText(const std::wstring& text) { page_.Show(text, L"", L""); }
   // The end of a run: the text stays, Finish is offered and Cancel becomes Close.
-  void finish(int stringId);
-  void finishShown() { page_.setButtons(kOfferFinish, true); }
+  void Finish(int stringId);
+  void FinishShown() { page_.SetButtons(kOfferFinish, true); }
   // The end of a run: a cancellation confirmed at any point shows `cancelledText`, also after a
   // failure; a stopped run keeps its failure text; otherwise `completeText`.
   RunOutcome end(bool stopped, int completeText, int cancelledText);

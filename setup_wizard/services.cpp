@@ -22,9 +22,9 @@ bool HardwareIdMatches(std::wstring_view id, std::wstring_view wanted) {
 }
 
 bool TargetOlder(SetupSystem& system, const std::wstring& target, const std::wstring& source) {
-  if (!system.exists(target)) return true;
-  const std::optional<uint64_t> have = system.productVersion(target);
-  const std::optional<uint64_t> fresh = system.productVersion(source);
+  if (!system.Exists(target)) return true;
+  const std::optional<uint64_t> have = system.ProductVersion(target);
+  const std::optional<uint64_t> fresh = system.ProductVersion(source);
   // An unversioned target is older than any versioned source.
   return fresh && (!have || *have < *fresh);
 }
@@ -39,15 +39,15 @@ int InstallOptionService(SupportLibrary& library, SetupSystem& system, const Ser
         RemoveOptionService(library, system, service.name, targetDirectory, service.file, {}) != 1) {
       return 0;
     }
-    if (!system.copyFile(source, target)) return 0;
+    if (!system.CopyOneFile(source, target)) return 0;
   }
   const std::wstring& dependDirectory = service.dependDirectory.empty() ? service.sourceDirectory : service.dependDirectory;
   for (const std::wstring& name : service.dependFiles) {
     const std::wstring to = common::JoinPath(targetDirectory, name);
     const std::wstring from = dependDirectory + name;
-    if (TargetOlder(system, to, from) && !system.copyFile(from, to)) return 0;
+    if (TargetOlder(system, to, from) && !system.CopyOneFile(from, to)) return 0;
   }
-  system.runAndWait(target, ServiceCommandLine(target, L"-install"));
+  system.RunAndWait(target, ServiceCommandLine(target, L"-install"));
   return library.QueryService(service.name.c_str(), abi::kQueryServiceRunning) == 1 ? 1 : 0;
 }
 
@@ -55,10 +55,10 @@ int RemoveOptionService(SupportLibrary& library, SetupSystem& system, const std:
                         const std::wstring& directory, const std::wstring& file,
                         const std::vector<std::wstring>& dependFiles) {
   const std::wstring program = common::JoinPath(directory, file);
-  const SetupSystem::Run ran = system.runAndWait(program, ServiceCommandLine(program, L"-remove"));
+  const SetupSystem::Run ran = system.RunAndWait(program, ServiceCommandLine(program, L"-remove"));
   if (ran == SetupSystem::Run::kFailed) return 0;
   if (ran == SetupSystem::Run::kEnded) {
-    system.sleep(kServiceSettleMs);
+    system.Sleep(kServiceSettleMs);
     if (library.QueryService(name.c_str(), abi::kQueryServiceInstalled) == 1) return 0;
   }
   std::vector<std::wstring> paths{program};
@@ -66,11 +66,11 @@ int RemoveOptionService(SupportLibrary& library, SetupSystem& system, const std:
   // Every file must go, not just the last one; a file still held gets a second chance.
   const auto pass = [&] {
     bool all = true;
-    for (const std::wstring& p : paths) all = system.deletePath(p) && all;
+    for (const std::wstring& p : paths) all = system.DeletePath(p) && all;
     return all;
   };
   if (pass()) return 1;
-  system.sleep(kServiceSettleMs);
+  system.Sleep(kServiceSettleMs);
   return pass() ? 1 : 0;
 }
 

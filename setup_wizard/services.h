@@ -16,22 +16,22 @@ namespace setup_wizard {
 class SetupSystem {
  public:
   virtual ~SetupSystem() = default;
-  virtual std::wstring systemDirectory() = 0;  // without a trailing backslash
-  virtual bool exists(const std::wstring& path) = 0;
+  virtual std::wstring SystemDirectory() = 0;  // without a trailing backslash
+  virtual bool Exists(const std::wstring& path) = 0;
   // The product version of the file's version resource (most significant part high); nothing when
   // the file is missing or has no readable version.
-  virtual std::optional<uint64_t> productVersion(const std::wstring& path) = 0;
-  virtual bool copyFile(const std::wstring& from, const std::wstring& to) = 0;
+  virtual std::optional<uint64_t> ProductVersion(const std::wstring& path) = 0;
+  virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to) = 0;
   // Deletes a file (clearing read-only first) or removes a directory; a missing one counts as deleted.
-  virtual bool deletePath(const std::wstring& path) = 0;
+  virtual bool DeletePath(const std::wstring& path) = 0;
   enum class Run { kEnded, kMissing, kFailed };
   // Starts `program` with `commandLine` (handles inherited, normal window) and waits until it is
   // idle and then until it ends.
-  virtual Run runAndWait(const std::wstring& program, const std::wstring& commandLine) = 0;
-  virtual void sleep(int ms) = 0;
+  virtual Run RunAndWait(const std::wstring& program, const std::wstring& commandLine) = 0;
+  virtual void Sleep(int ms) = 0;
   // A present device of any class with this description and a hardware ID equal to `hardwareId`
   // or to "USB\" followed by it.
-  virtual bool devicePresent(const std::wstring& description, const std::wstring& hardwareId) = 0;
+  virtual bool DevicePresent(const std::wstring& description, const std::wstring& hardwareId) = 0;
 };
 
 // A device's hardware ID names the printer's USB driver when it equals `wanted` or begins with

@@ -65,33 +65,33 @@ unsigned WizardButtons(bool next, bool back, bool firstPage, bool lastPage) {
 
 int CLMSetupApp::SetupWizardProc(WizardHost& host, int mode) {
   lastMode_ = mode;
-  lastResult_ = run(host, mode);
+  lastResult_ = Run(host, mode);
   return lastResult_;
 }
 
-int CLMSetupApp::run(WizardHost& host, int mode) {
-  if (!host.attachOwner()) return 0;
-  const std::wstring caption = host.ownerText();
+int CLMSetupApp::Run(WizardHost& host, int mode) {
+  if (!host.AttachOwner()) return 0;
+  const std::wstring caption = host.OwnerText();
 
   // Both objects live for this call only; leaving the scope unloads the library on every path.
-  SupportLibrary library(host.loader());
-  if (library.bind() != 1) {
-    host.errorBox(caption, host.loadString(kStringLibraryProblem));
+  SupportLibrary library(host.Loader());
+  if (library.Bind() != 1) {
+    host.ErrorBox(caption, host.LoadText(kStringLibraryProblem));
     return 0;
   }
-  const std::wstring fileName = TrimBlanks(host.loadString(kStringInfoFileName));
-  std::unique_ptr<SetupInformation> information = host.createInformation();
-  if (!information || information->load(library.GetOsVersionCode(), fileName) != 1) {
-    host.errorBox(caption, host.loadString(kStringInfoProblem));
+  const std::wstring fileName = TrimBlanks(host.LoadText(kStringInfoFileName));
+  std::unique_ptr<SetupInformation> information = host.CreateInformation();
+  if (!information || information->Load(library.GetOsVersionCode(), fileName) != 1) {
+    host.ErrorBox(caption, host.LoadText(kStringInfoProblem));
     return 0;
   }
 
   const bool install = mode > 0;
   WizardRun run{library, *information, install,
-                FormatWithName(host.loadString(install ? kStringInstallTitle : kStringDeleteTitle),
-                               information->productName())};
+                FormatWithName(host.LoadText(install ? kStringInstallTitle : kStringDeleteTitle),
+                               information->ProductName())};
   ActiveRunScope scope(run);
-  return host.runSheets(run) == 1 ? 1 : 0;
+  return host.RunSheets(run) == 1 ? 1 : 0;
 }
 
 }  // namespace setup_wizard

@@ -83,27 +83,27 @@ class WizardHost {
  public:
   virtual ~WizardHost() = default;
   // Takes the caller's window as the owner of everything shown; false when it is no window.
-  virtual bool attachOwner() = 0;
-  virtual std::wstring ownerText() = 0;
-  virtual std::wstring loadString(int id) = 0;
+  virtual bool AttachOwner() = 0;
+  virtual std::wstring OwnerText() = 0;
+  virtual std::wstring LoadText(int id) = 0;
   // Beeps, then shows `text` with the stop icon.
-  virtual void errorBox(const std::wstring& caption, const std::wstring& text) = 0;
-  virtual ModuleLoader& loader() = 0;
-  virtual std::unique_ptr<SetupInformation> createInformation() = 0;
+  virtual void ErrorBox(const std::wstring& caption, const std::wstring& text) = 0;
+  virtual ModuleLoader& Loader() = 0;
+  virtual std::unique_ptr<SetupInformation> CreateInformation() = 0;
   // The selection wizard and, when it ends with Finish, the progress sheet: 1 when both ran to
   // their end, 0 when the user cancelled.
-  virtual int runSheets(WizardRun& run) = 0;
+  virtual int RunSheets(WizardRun& run) = 0;
 };
 
 // The module's application object. It keeps the mode and result of the last call and nothing else.
 class CLMSetupApp {
  public:
   int SetupWizardProc(WizardHost& host, int mode);
-  int lastMode() const { return lastMode_; }
-  int lastResult() const { return lastResult_; }
+  int LastMode() const { return lastMode_; }
+  int LastResult() const { return lastResult_; }
 
  private:
-  int run(WizardHost& host, int mode);
+  int Run(WizardHost& host, int mode);
   int lastMode_ = 0;
   int lastResult_ = 0;
 };

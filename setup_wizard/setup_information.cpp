@@ -36,7 +36,7 @@ void EndWithBackslash(std::wstring& dir) {
 }
 
 int EntryCount(const ProfileReader& reader, std::wstring_view section) {
-  return std::clamp(reader.intValue(section, kEntry, 0), 0, SetupInformation::kMaxEntries);
+  return std::clamp(reader.IntValue(section, kEntry, 0), 0, SetupInformation::kMaxEntries);
 }
 
 int ZeroOrOne(int v) { return v != 0 ? 1 : 0; }
@@ -61,7 +61,7 @@ std::wstring_view SetupInformation::OsKey(int highByte) {
 SetupInformation::SetupInformation(std::wstring moduleDirectory, std::unique_ptr<SetupFiles> files)
     : moduleDirectory_(std::move(moduleDirectory)), files_(std::move(files)) {}
 
-void SetupInformation::clear() {
+void SetupInformation::Clear() {
   osCode_ = 0;
   licenseFile_.clear();
   productName_.clear();
@@ -78,7 +78,7 @@ void SetupInformation::clear() {
   usbDriver_ = {};
 }
 
-std::wstring SetupInformation::moduleDrive() const {
+std::wstring SetupInformation::ModuleDrive() const {
   const std::wstring& dir = moduleDirectory_;
   if (dir.size() >= 2 && dir[1] == L':') return dir.substr(0, 2);
   if (dir.size() >= 2 && dir[0] == L'\\' && dir[1] == L'\\') {
@@ -90,7 +90,7 @@ std::wstring SetupInformation::moduleDrive() const {
   return {};
 }
 
-int SetupInformation::load(int osCode, const std::wstring& fileName) {
+int SetupInformation::Load(int osCode, const std::wstring& fileName) {
   if (osCode < 0x100 || osCode > 0xBFF) return 0;
   try {
     if (!reader_ || fileName != fileName_) {
@@ -98,43 +98,43 @@ int SetupInformation::load(int osCode, const std::wstring& fileName) {
       reader_.reset();
       fileName_.clear();
       if (fileName.empty() || moduleDirectory_.empty() || !Fits(path) || !files_) {
-        clear();
+        Clear();
         return 0;
       }
-      std::unique_ptr<ProfileSource> source = files_->openProfile(path);
+      std::unique_ptr<ProfileSource> source = files_->OpenProfile(path);
       if (!source) {
-        clear();
+        Clear();
         return 0;
       }
       reader_ = std::make_unique<ProfileReader>(std::move(source));
       fileName_ = fileName;
     }
-    clear();
+    Clear();
     const ProfileReader& r = *reader_;
 
-    if (CompareNoCase(r.field(kInformation, kVersion), kNewestVersion) > 0) {
-      clear();
+    if (CompareNoCase(r.ValueField(kInformation, kVersion), kNewestVersion) > 0) {
+      Clear();
       return 0;
     }
     osCode_ = osCode;
-    const std::wstring license = r.field(kInformation, kLicense);
+    const std::wstring license = r.ValueField(kInformation, kLicense);
     if (!license.empty()) {
       std::wstring path = common::JoinPath(moduleDirectory_, license);
       if (Fits(path)) licenseFile_ = std::move(path);  // too long: no licence page
     }
-    productName_ = r.field(kInformation, kProducts);
+    productName_ = r.ValueField(kInformation, kProducts);
 
     const std::wstring_view osKey = OsKey(osCode >> 8);
     for (int n = 1, count = EntryCount(r, kOs); n <= count; ++n) {
-      const std::wstring line = r.value(kOs, ProfileReader::NumberedKey(kOs, n));
+      const std::wstring line = r.Value(kOs, ProfileReader::NumberedKey(kOs, n));
       for (int f = 1, fields = ProfileReader::FieldCount(line); f <= fields; ++f) {
         if (CompareNoCase(ProfileReader::Field(line, f), osKey) == 0) osIndex_ = n;  // the last line wins
       }
     }
 
-    const std::wstring drive = moduleDrive();
+    const std::wstring drive = ModuleDrive();
     for (int n = 1, count = EntryCount(r, kDiskInfo); n <= count; ++n) {
-      const std::wstring disk = r.value(kDiskInfo, ProfileReader::NumberedKey(L"", n));
+      const std::wstring disk = r.Value(kDiskInfo, ProfileReader::NumberedKey(L"", n));
       if (!ProfileReader::FieldFits(disk, 2)) {
         disks_.emplace_back();  // an over-long name must not read as the module directory
         continue;
@@ -147,13 +147,13 @@ int SetupInformation::load(int osCode, const std::wstring& fileName) {
       disks_.push_back(Fits(dir) ? dir : std::wstring());  // an over-long directory is refused
     }
 
-    usbDrivers_ = existingEntries(kWdm);
-    wdmFlag_ = r.intValue(kWdm, kFlag, 0);
+    usbDrivers_ = ExistingEntries(kWdm);
+    wdmFlag_ = r.IntValue(kWdm, kFlag, 0);
 
     // Fields 3 onward name entries of the kind below, by number; those missing for this OS drop out.
     auto positions = [&](std::wstring_view kind, int number, auto&& positionOf) {
       std::vector<uint8_t> out;
-      const std::wstring v = r.value(kind, ProfileReader::NumberedKey(kName, number));
+      const std::wstring v = r.Value(kind, ProfileReader::NumberedKey(kName, number));
       for (int f = 3, fields = ProfileReader::FieldCount(v); f <= fields; ++f) {
         const long long ref = ProfileReader::NumericField(ProfileReader::Field(v, f));
         if (ref < 1 || ref > kMaxEntries) continue;
@@ -162,14 +162,14 @@ int SetupInformation::load(int osCode, const std::wstring& fileName) {
       }
       return out;
     };
-    for (uint8_t number : existingEntries(kPortMonitor)) {
+    for (uint8_t number : ExistingEntries(kPortMonitor)) {
       portMonitors_.push_back({number, positions(kPortMonitor, number, [&](uint8_t ref) {
                                  auto it = std::find(usbDrivers_.begin(), usbDrivers_.end(), ref);
                                  return it == usbDrivers_.end() ? -1 : static_cast<int>(it - usbDrivers_.begin());
                                })});
     }
-    portMonitorFlag_ = r.intValue(kPortMonitor, kFlag, 0);
-    for (uint8_t number : existingEntries(kPrinterDriver)) {
+    portMonitorFlag_ = r.IntValue(kPortMonitor, kFlag, 0);
+    for (uint8_t number : ExistingEntries(kPrinterDriver)) {
       printerDrivers_.push_back({number, positions(kPrinterDriver, number, [&](uint8_t ref) {
                                    for (size_t i = 0; i < portMonitors_.size(); ++i) {
                                      if (portMonitors_[i].number == ref) return static_cast<int>(i);
@@ -177,85 +177,85 @@ int SetupInformation::load(int osCode, const std::wstring& fileName) {
                                    return -1;
                                  })});
     }
-    limitText_ = r.intValue(kPrinterDriver, kLimitText, 0);
+    limitText_ = r.IntValue(kPrinterDriver, kLimitText, 0);
     return 1;
   } catch (const std::exception&) {  // out of memory above all
-    clear();
+    Clear();
     return 0;
   }
 }
 
 // Entries of a kind whose entry section has a line for this OS, by entry number.
-std::vector<uint8_t> SetupInformation::existingEntries(std::wstring_view kind) const {
+std::vector<uint8_t> SetupInformation::ExistingEntries(std::wstring_view kind) const {
   std::vector<uint8_t> out;
   const ProfileReader& r = *reader_;
   const std::wstring osLine = ProfileReader::NumberedKey(kOs, osIndex_);
   for (int n = 1, count = EntryCount(r, kind); n <= count; ++n) {
-    const std::wstring section = r.field(kind, ProfileReader::NumberedKey(kName, n), 2);
-    if (!r.value(section, osLine).empty()) out.push_back(static_cast<uint8_t>(n));
+    const std::wstring section = r.ValueField(kind, ProfileReader::NumberedKey(kName, n), 2);
+    if (!r.Value(section, osLine).empty()) out.push_back(static_cast<uint8_t>(n));
   }
   return out;
 }
 
-ComponentRecord SetupInformation::locate(std::wstring_view kind, int number) const {
+ComponentRecord SetupInformation::Locate(std::wstring_view kind, int number) const {
   ComponentRecord at;
   const ProfileReader& r = *reader_;
-  const std::wstring name = r.value(kind, ProfileReader::NumberedKey(kName, number));
+  const std::wstring name = r.Value(kind, ProfileReader::NumberedKey(kName, number));
   at.name = ProfileReader::Field(name, 1);
   at.entrySection = ProfileReader::Field(name, 2);
-  const std::wstring line = r.value(at.entrySection, ProfileReader::NumberedKey(kOs, osIndex_));
+  const std::wstring line = r.Value(at.entrySection, ProfileReader::NumberedKey(kOs, osIndex_));
   at.settingsSection = ProfileReader::Field(line, 1);
-  const DependSlot source = resolveDisk(ProfileReader::Field(line, 2));
+  const DependSlot source = ResolveDisk(ProfileReader::Field(line, 2));
   at.sourceDirectory = source.directory;
   at.diskNumber = source.diskNumber;
   return at;
 }
 
-const SetupInformation::DriverEntry* SetupInformation::driverAt(int pos) const {
+const SetupInformation::DriverEntry* SetupInformation::DriverAt(int pos) const {
   if (!reader_ || pos < 0 || pos >= static_cast<int>(printerDrivers_.size())) return nullptr;
   return &printerDrivers_[pos];
 }
 
-const SetupInformation::MonitorEntry* SetupInformation::monitorAt(int driverPos, int i) const {
-  const DriverEntry* d = driverAt(driverPos);
+const SetupInformation::MonitorEntry* SetupInformation::MonitorAt(int driverPos, int i) const {
+  const DriverEntry* d = DriverAt(driverPos);
   if (!d || i < 0 || i >= static_cast<int>(d->portMonitors.size())) return nullptr;
   return &portMonitors_[d->portMonitors[i]];
 }
 
-int SetupInformation::usbNumberAt(int driverPos, int i, int j) const {
-  const MonitorEntry* m = monitorAt(driverPos, i);
+int SetupInformation::UsbNumberAt(int driverPos, int i, int j) const {
+  const MonitorEntry* m = MonitorAt(driverPos, i);
   if (!m || j < 0 || j >= static_cast<int>(m->usbDrivers.size())) return 0;
   return usbDrivers_[m->usbDrivers[j]];
 }
 
-int SetupInformation::driverCount() const { return static_cast<int>(printerDrivers_.size()); }
+int SetupInformation::DriverCount() const { return static_cast<int>(printerDrivers_.size()); }
 
-std::wstring SetupInformation::driverName(int pos) const {
-  const DriverEntry* d = driverAt(pos);
-  return d ? reader_->field(kPrinterDriver, ProfileReader::NumberedKey(kName, d->number)) : std::wstring();
+std::wstring SetupInformation::DriverName(int pos) const {
+  const DriverEntry* d = DriverAt(pos);
+  return d ? reader_->ValueField(kPrinterDriver, ProfileReader::NumberedKey(kName, d->number)) : std::wstring();
 }
 
-int SetupInformation::portMonitorCount(int driverPos) const {
-  const DriverEntry* d = driverAt(driverPos);
+int SetupInformation::PortMonitorCount(int driverPos) const {
+  const DriverEntry* d = DriverAt(driverPos);
   return d ? static_cast<int>(d->portMonitors.size()) : 0;
 }
 
-std::wstring SetupInformation::portMonitorName(int driverPos, int i) const {
-  const MonitorEntry* m = monitorAt(driverPos, i);
-  return m ? reader_->field(kPortMonitor, ProfileReader::NumberedKey(kName, m->number)) : std::wstring();
+std::wstring SetupInformation::PortMonitorName(int driverPos, int i) const {
+  const MonitorEntry* m = MonitorAt(driverPos, i);
+  return m ? reader_->ValueField(kPortMonitor, ProfileReader::NumberedKey(kName, m->number)) : std::wstring();
 }
 
-int SetupInformation::usbDriverCount(int driverPos, int i) const {
-  const MonitorEntry* m = monitorAt(driverPos, i);
+int SetupInformation::UsbDriverCount(int driverPos, int i) const {
+  const MonitorEntry* m = MonitorAt(driverPos, i);
   return m ? static_cast<int>(m->usbDrivers.size()) : 0;
 }
 
-std::wstring SetupInformation::usbDriverName(int driverPos, int i, int j) const {
-  const int number = usbNumberAt(driverPos, i, j);
-  return number ? reader_->field(kWdm, ProfileReader::NumberedKey(kName, number)) : std::wstring();
+std::wstring SetupInformation::UsbDriverName(int driverPos, int i, int j) const {
+  const int number = UsbNumberAt(driverPos, i, j);
+  return number ? reader_->ValueField(kWdm, ProfileReader::NumberedKey(kName, number)) : std::wstring();
 }
 
-DependSlot SetupInformation::resolveDisk(std::wstring_view ref) const {
+DependSlot SetupInformation::ResolveDisk(std::wstring_view ref) const {
   size_t i = 0;
   int n = 0;
   while (i < ref.size() && ref[i] >= L'0' && ref[i] <= L'9') {
@@ -265,132 +265,132 @@ DependSlot SetupInformation::resolveDisk(std::wstring_view ref) const {
   if (i == 0 || i >= ref.size() || ref[i] != L':') return {};
   if (n < 1 || n > static_cast<int>(disks_.size()) || disks_[n - 1].empty()) return {};
   const std::wstring_view rest = ref.substr(i + 1);
-  std::wstring dir = (!rest.empty() && rest.front() == L'\\') ? moduleDrive() : disks_[n - 1];
+  std::wstring dir = (!rest.empty() && rest.front() == L'\\') ? ModuleDrive() : disks_[n - 1];
   dir += rest;
   EndWithBackslash(dir);
   if (!Fits(dir)) return {};
   return {std::move(dir), n};
 }
 
-void SetupInformation::readFileList(std::wstring_view ref, std::vector<std::wstring>& names,
+void SetupInformation::ReadFileList(std::wstring_view ref, std::vector<std::wstring>& names,
                                     DependSlot& slot) const {
   const std::wstring section = ProfileReader::Field(ref, 1);
-  names = reader_->keyNames(section);
-  slot = resolveDisk(ProfileReader::Field(ref, 2));
+  names = reader_->KeyNames(section);
+  slot = ResolveDisk(ProfileReader::Field(ref, 2));
 }
 
-void SetupInformation::readOptionUi(std::wstring_view section, OptionUiService& service,
+void SetupInformation::ReadOptionUi(std::wstring_view section, OptionUiService& service,
                                     DependSlot& slot) const {
   const ProfileReader& r = *reader_;
   service.section = std::wstring(section);
-  service.serviceName = r.field(section, kServiceName);
-  service.file = r.field(section, kOptionUiFile);
+  service.serviceName = r.ValueField(section, kServiceName);
+  service.file = r.ValueField(section, kOptionUiFile);
   // Read second, this list decides the directory the owner's list shares.
-  readFileList(r.value(section, kOptionUiDependFiles), service.dependFiles, slot);
+  ReadFileList(r.Value(section, kOptionUiDependFiles), service.dependFiles, slot);
 }
 
-int SetupInformation::loadDriver(int pos) {
+int SetupInformation::LoadDriver(int pos) {
   driver_ = {};
-  const DriverEntry* d = driverAt(pos);
+  const DriverEntry* d = DriverAt(pos);
   if (!d) return 0;
   const ProfileReader& r = *reader_;
   DriverRecord& rec = driver_;
-  static_cast<ComponentRecord&>(rec) = locate(kPrinterDriver, d->number);
+  static_cast<ComponentRecord&>(rec) = Locate(kPrinterDriver, d->number);
   const std::wstring& s = rec.settingsSection;
-  rec.infFile = r.field(s, L"InfFile");
-  rec.driverFile = r.field(s, L"DriverFile");
-  rec.graphicsFile = r.field(s, L"GraphicsFile");
-  rec.userInterfaceFile = r.field(s, L"UserInterfaceFile");
-  rec.userModeFile = r.field(s, L"UserModeFile");
-  rec.helpFile = r.field(s, L"HelpFile");
-  rec.dataFile = r.field(s, L"DataFile");
-  rec.dataType = r.field(s, L"DataType").substr(0, kDataTypeChars);
-  rec.manufacturer = r.field(s, L"Manufacturer");
-  rec.oemUrl = r.field(s, L"OEMUrl");
-  rec.hardwareId = r.field(s, L"HardwareID");
-  rec.provider = r.field(s, L"Provider");
-  rec.checkInf = ZeroOrOne(r.intValue(s, kCheckInf, 1));
-  rec.expandedFile = ZeroOrOne(r.intValue(s, kExpandedFile, 0));
-  rec.plugAndPlay = ZeroOrOne(r.intValue(s, L"PlugAndPlay", 0));
-  rec.catalogFile = r.field(s, L"CatalogFile");
-  readFileList(r.value(s, L"DependFiles"), rec.dependFiles, rec.depend);
-  readOptionUi(r.field(s, L"PrinterOptionUI"), rec.printerOptionUi, rec.depend);
-  rec.langMonName = r.field(s, L"LangMonName");
-  rec.langMonFile = r.field(s, L"LangMonFile");
-  readFileList(r.value(s, L"LangMonDependFiles"), rec.langMonDependFiles, rec.langMonDepend);
-  readOptionUi(r.field(s, L"LangMonOptionUI"), rec.langMonOptionUi, rec.langMonDepend);
-  rec.printProcessorName = r.field(s, L"PProcessorName");
-  rec.printProcessorFile = r.field(s, L"PProcessorFile");
-  readFileList(r.value(s, L"PProcDependFiles"), rec.printProcessorDependFiles, rec.printProcessorDepend);
+  rec.infFile = r.ValueField(s, L"InfFile");
+  rec.driverFile = r.ValueField(s, L"DriverFile");
+  rec.graphicsFile = r.ValueField(s, L"GraphicsFile");
+  rec.userInterfaceFile = r.ValueField(s, L"UserInterfaceFile");
+  rec.userModeFile = r.ValueField(s, L"UserModeFile");
+  rec.helpFile = r.ValueField(s, L"HelpFile");
+  rec.dataFile = r.ValueField(s, L"DataFile");
+  rec.dataType = r.ValueField(s, L"DataType").substr(0, kDataTypeChars);
+  rec.manufacturer = r.ValueField(s, L"Manufacturer");
+  rec.oemUrl = r.ValueField(s, L"OEMUrl");
+  rec.hardwareId = r.ValueField(s, L"HardwareID");
+  rec.provider = r.ValueField(s, L"Provider");
+  rec.checkInf = ZeroOrOne(r.IntValue(s, kCheckInf, 1));
+  rec.expandedFile = ZeroOrOne(r.IntValue(s, kExpandedFile, 0));
+  rec.plugAndPlay = ZeroOrOne(r.IntValue(s, L"PlugAndPlay", 0));
+  rec.catalogFile = r.ValueField(s, L"CatalogFile");
+  ReadFileList(r.Value(s, L"DependFiles"), rec.dependFiles, rec.depend);
+  ReadOptionUi(r.ValueField(s, L"PrinterOptionUI"), rec.printerOptionUi, rec.depend);
+  rec.langMonName = r.ValueField(s, L"LangMonName");
+  rec.langMonFile = r.ValueField(s, L"LangMonFile");
+  ReadFileList(r.Value(s, L"LangMonDependFiles"), rec.langMonDependFiles, rec.langMonDepend);
+  ReadOptionUi(r.ValueField(s, L"LangMonOptionUI"), rec.langMonOptionUi, rec.langMonDepend);
+  rec.printProcessorName = r.ValueField(s, L"PProcessorName");
+  rec.printProcessorFile = r.ValueField(s, L"PProcessorFile");
+  ReadFileList(r.Value(s, L"PProcDependFiles"), rec.printProcessorDependFiles, rec.printProcessorDepend);
   return 1;
 }
 
-int SetupInformation::loadPortMonitor(int driverPos, int i) {
+int SetupInformation::LoadPortMonitor(int driverPos, int i) {
   portMonitor_ = {};
-  const MonitorEntry* m = monitorAt(driverPos, i);
+  const MonitorEntry* m = MonitorAt(driverPos, i);
   if (!m) return 0;
   const ProfileReader& r = *reader_;
   PortMonitorRecord& rec = portMonitor_;
-  static_cast<ComponentRecord&>(rec) = locate(kPortMonitor, m->number);
+  static_cast<ComponentRecord&>(rec) = Locate(kPortMonitor, m->number);
   const std::wstring& s = rec.settingsSection;
-  rec.infFile = r.field(s, L"PortMonInf");
-  rec.monitorFile = r.field(s, L"PortMonFile");
-  rec.checkInf = ZeroOrOne(r.intValue(s, kCheckInf, 1));
-  rec.expandedFile = ZeroOrOne(r.intValue(s, kExpandedFile, 0));
-  readFileList(r.value(s, L"PortMonDependFiles"), rec.dependFiles, rec.depend);
-  readOptionUi(r.field(s, L"PortMonOptionUI"), rec.optionUi, rec.depend);
+  rec.infFile = r.ValueField(s, L"PortMonInf");
+  rec.monitorFile = r.ValueField(s, L"PortMonFile");
+  rec.checkInf = ZeroOrOne(r.IntValue(s, kCheckInf, 1));
+  rec.expandedFile = ZeroOrOne(r.IntValue(s, kExpandedFile, 0));
+  ReadFileList(r.Value(s, L"PortMonDependFiles"), rec.dependFiles, rec.depend);
+  ReadOptionUi(r.ValueField(s, L"PortMonOptionUI"), rec.optionUi, rec.depend);
   return 1;
 }
 
-int SetupInformation::loadUsbDriver(int driverPos, int i, int j) {
+int SetupInformation::LoadUsbDriver(int driverPos, int i, int j) {
   usbDriver_ = {};
-  const int number = usbNumberAt(driverPos, i, j);
+  const int number = UsbNumberAt(driverPos, i, j);
   if (!number) return 0;
   const ProfileReader& r = *reader_;
   UsbDriverRecord& rec = usbDriver_;
-  static_cast<ComponentRecord&>(rec) = locate(kWdm, number);
+  static_cast<ComponentRecord&>(rec) = Locate(kWdm, number);
   const std::wstring& s = rec.settingsSection;
-  rec.infFile = r.field(s, L"WDMInf");
-  rec.driverFile = r.field(s, L"WDMFile");
-  rec.hardwareIds = r.field(s, L"WDMIDs");
-  rec.checkInf = ZeroOrOne(r.intValue(s, kCheckInf, 1));
-  rec.expandedFile = ZeroOrOne(r.intValue(s, kExpandedFile, 0));
-  rec.allClasses = ZeroOrOne(r.intValue(s, L"AllClasses", 0));
-  readFileList(r.value(s, L"WDMDependFiles"), rec.dependFiles, rec.depend);
+  rec.infFile = r.ValueField(s, L"WDMInf");
+  rec.driverFile = r.ValueField(s, L"WDMFile");
+  rec.hardwareIds = r.ValueField(s, L"WDMIDs");
+  rec.checkInf = ZeroOrOne(r.IntValue(s, kCheckInf, 1));
+  rec.expandedFile = ZeroOrOne(r.IntValue(s, kExpandedFile, 0));
+  rec.allClasses = ZeroOrOne(r.IntValue(s, L"AllClasses", 0));
+  ReadFileList(r.Value(s, L"WDMDependFiles"), rec.dependFiles, rec.depend);
   return 1;
 }
 
-std::wstring SetupInformation::printerOptionServiceName(int pos) const {
-  const DriverEntry* d = driverAt(pos);
+std::wstring SetupInformation::PrinterOptionServiceName(int pos) const {
+  const DriverEntry* d = DriverAt(pos);
   if (!d) return {};
-  const std::wstring settings = locate(kPrinterDriver, d->number).settingsSection;
-  return reader_->field(reader_->field(settings, L"PrinterOptionUI"), kServiceName);
+  const std::wstring settings = Locate(kPrinterDriver, d->number).settingsSection;
+  return reader_->ValueField(reader_->ValueField(settings, L"PrinterOptionUI"), kServiceName);
 }
 
-std::wstring SetupInformation::languageMonitorOptionServiceName(int pos) const {
-  const DriverEntry* d = driverAt(pos);
+std::wstring SetupInformation::LanguageMonitorOptionServiceName(int pos) const {
+  const DriverEntry* d = DriverAt(pos);
   if (!d) return {};
-  const std::wstring settings = locate(kPrinterDriver, d->number).settingsSection;
-  return reader_->field(reader_->field(settings, L"LangMonOptionUI"), kServiceName);
+  const std::wstring settings = Locate(kPrinterDriver, d->number).settingsSection;
+  return reader_->ValueField(reader_->ValueField(settings, L"LangMonOptionUI"), kServiceName);
 }
 
-std::wstring SetupInformation::portMonitorOptionSection(int driverPos, int i) const {
-  const MonitorEntry* m = monitorAt(driverPos, i);
+std::wstring SetupInformation::PortMonitorOptionSection(int driverPos, int i) const {
+  const MonitorEntry* m = MonitorAt(driverPos, i);
   if (!m) return {};
-  return reader_->field(locate(kPortMonitor, m->number).settingsSection, L"PortMonOptionUI");
+  return reader_->ValueField(Locate(kPortMonitor, m->number).settingsSection, L"PortMonOptionUI");
 }
 
-int SetupInformation::otherOsCode(int shareNo, int driverPos, int is64) const {
-  const DriverEntry* d = driverAt(driverPos);
+int SetupInformation::OtherOsCode(int shareNo, int driverPos, int is64) const {
+  const DriverEntry* d = DriverAt(driverPos);
   if (!d || shareNo < 0) return 0;
   const ProfileReader& r = *reader_;
   const std::wstring ver = ProfileReader::NumberedKey(kVer, shareNo);
-  const std::wstring entrySection = r.field(kPrinterDriver, ProfileReader::NumberedKey(kName, d->number), 2);
-  if (r.value(entrySection, r.field(kShareOs, ver)).empty()) return 0;
+  const std::wstring entrySection = r.ValueField(kPrinterDriver, ProfileReader::NumberedKey(kName, d->number), 2);
+  if (r.Value(entrySection, r.ValueField(kShareOs, ver)).empty()) return 0;
 
-  const std::wstring osLineKey = r.field(is64 == 1 ? kShare64Os : kShareOs, ver);
+  const std::wstring osLineKey = r.ValueField(is64 == 1 ? kShare64Os : kShareOs, ver);
   if (osLineKey.empty()) return 0;
-  const std::wstring line = r.value(kOs, osLineKey);
+  const std::wstring line = r.Value(kOs, osLineKey);
   for (int f = 1, fields = ProfileReader::FieldCount(line); f <= fields; ++f) {
     const std::wstring key = ProfileReader::Field(line, f);
     if (key == kOsKeys[1]) return 1;
@@ -401,13 +401,13 @@ int SetupInformation::otherOsCode(int shareNo, int driverPos, int is64) const {
   return 1;
 }
 
-int SetupInformation::licenseFileExists() const {
-  return !licenseFile_.empty() && files_ && files_->canRead(licenseFile_) ? 1 : 0;
+int SetupInformation::LicenseFileExists() const {
+  return !licenseFile_.empty() && files_ && files_->CanRead(licenseFile_) ? 1 : 0;
 }
 
-int SetupInformation::readLicenseText(const std::function<void(const std::wstring&)>& setText) const {
+int SetupInformation::ReadLicenseText(const std::function<void(const std::wstring&)>& setText) const {
   if (licenseFile_.empty() || !files_) return 0;
-  const std::optional<std::wstring> text = files_->readAnsiText(licenseFile_);
+  const std::optional<std::wstring> text = files_->ReadAnsiText(licenseFile_);
   if (!text) return 0;
   if (setText) setText(*text);
   return 1;

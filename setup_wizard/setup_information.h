@@ -20,11 +20,11 @@ class SetupFiles {
  public:
   virtual ~SetupFiles() = default;
   // The profile file at `path` (a missing file reads as empty).
-  virtual std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) = 0;
+  virtual std::unique_ptr<ProfileSource> OpenProfile(const std::wstring& path) = 0;
   // True when the file opens for reading.
-  virtual bool canRead(const std::wstring& path) = 0;
+  virtual bool CanRead(const std::wstring& path) = 0;
   // The whole file converted from the ANSI code page; nothing when it cannot be read.
-  virtual std::optional<std::wstring> readAnsiText(const std::wstring& path) = 0;
+  virtual std::optional<std::wstring> ReadAnsiText(const std::wstring& path) = 0;
 };
 
 // Names separated by NUL characters and ended by an empty name, the form the support library
@@ -106,47 +106,47 @@ class SetupInformation {
 
   // Reads the file for the Windows version `osCode` (high byte 1..11). 1 on success; 0 at once
   // for a code out of range; otherwise 0 leaves the object empty.
-  int load(int osCode, const std::wstring& fileName);
+  int Load(int osCode, const std::wstring& fileName);
 
   // Selection lists; a negative or out-of-range argument yields 0 or an empty name.
-  int driverCount() const;
-  std::wstring driverName(int pos) const;
-  int portMonitorCount(int driverPos) const;
-  std::wstring portMonitorName(int driverPos, int i) const;
-  int usbDriverCount(int driverPos, int i) const;
-  std::wstring usbDriverName(int driverPos, int i, int j) const;
+  int DriverCount() const;
+  std::wstring DriverName(int pos) const;
+  int PortMonitorCount(int driverPos) const;
+  std::wstring PortMonitorName(int driverPos, int i) const;
+  int UsbDriverCount(int driverPos, int i) const;
+  std::wstring UsbDriverName(int driverPos, int i, int j) const;
 
   // Refill the current record; 1 when the position exists, else 0 and an empty record.
-  int loadDriver(int pos);
-  int loadPortMonitor(int driverPos, int i);
-  int loadUsbDriver(int driverPos, int i, int j);
-  const DriverRecord& driver() const { return driver_; }
-  const PortMonitorRecord& portMonitor() const { return portMonitor_; }
-  const UsbDriverRecord& usbDriver() const { return usbDriver_; }
+  int LoadDriver(int pos);
+  int LoadPortMonitor(int driverPos, int i);
+  int LoadUsbDriver(int driverPos, int i, int j);
+  const DriverRecord& Driver() const { return driver_; }
+  const PortMonitorRecord& PortMonitor() const { return portMonitor_; }
+  const UsbDriverRecord& UsbDriver() const { return usbDriver_; }
 
   // Single lookups that leave the current records alone.
-  std::wstring printerOptionServiceName(int pos) const;
-  std::wstring languageMonitorOptionServiceName(int pos) const;
-  std::wstring portMonitorOptionSection(int driverPos, int i) const;
+  std::wstring PrinterOptionServiceName(int pos) const;
+  std::wstring LanguageMonitorOptionServiceName(int pos) const;
+  std::wstring PortMonitorOptionSection(int driverPos, int i) const;
 
   // OS code number (1..11) of share entry `shareNo` of the driver at `driverPos`, or 0 when the
   // driver has no such entry; `is64` 1 takes the OS line from [Share64OS].
-  int otherOsCode(int shareNo, int driverPos, int is64) const;
+  int OtherOsCode(int shareNo, int driverPos, int is64) const;
 
-  int licenseFileExists() const;
+  int LicenseFileExists() const;
   // Hands the licence text, converted from the ANSI code page, to `setText`; 0 when unreadable.
-  int readLicenseText(const std::function<void(const std::wstring&)>& setText) const;
+  int ReadLicenseText(const std::function<void(const std::wstring&)>& setText) const;
 
   // State of the last load.
-  int osCode() const { return osCode_; }
-  const std::wstring& licenseFile() const { return licenseFile_; }
-  const std::wstring& productName() const { return productName_; }
-  int osIndex() const { return osIndex_; }
-  int limitText() const { return limitText_; }
-  int portMonitorFlag() const { return portMonitorFlag_; }
-  int wdmFlag() const { return wdmFlag_; }
-  const std::vector<std::wstring>& disks() const { return disks_; }  // empty entry: refused path
-  const std::wstring& moduleDirectory() const { return moduleDirectory_; }
+  int OsCode() const { return osCode_; }
+  const std::wstring& LicenseFile() const { return licenseFile_; }
+  const std::wstring& ProductName() const { return productName_; }
+  int OsIndex() const { return osIndex_; }
+  int LimitText() const { return limitText_; }
+  int PortMonitorFlag() const { return portMonitorFlag_; }
+  int WdmFlag() const { return wdmFlag_; }
+  const std::vector<std::wstring>& Disks() const { return disks_; }  // empty entry: refused path
+  const std::wstring& ModuleDirectory() const { return moduleDirectory_; }
 
   // The OS key of a code's high byte ("XP" for 6), empty outside 1..11.
   static std::wstring_view OsKey(int highByte);
@@ -161,19 +161,19 @@ class SetupInformation {
     std::vector<uint8_t> portMonitors;  // positions in portMonitors_
   };
 
-  void clear();
-  std::vector<uint8_t> existingEntries(std::wstring_view kind) const;
+  void Clear();
+  std::vector<uint8_t> ExistingEntries(std::wstring_view kind) const;
   // Name, sections and source directory of entry `number` of a kind for this OS.
-  ComponentRecord locate(std::wstring_view kind, int number) const;
-  const DriverEntry* driverAt(int pos) const;
-  const MonitorEntry* monitorAt(int driverPos, int i) const;
-  int usbNumberAt(int driverPos, int i, int j) const;
+  ComponentRecord Locate(std::wstring_view kind, int number) const;
+  const DriverEntry* DriverAt(int pos) const;
+  const MonitorEntry* MonitorAt(int driverPos, int i) const;
+  int UsbNumberAt(int driverPos, int i, int j) const;
   // Disk reference "n:path" -> directory ending in a backslash, or empty with disk 0.
-  DependSlot resolveDisk(std::wstring_view ref) const;
+  DependSlot ResolveDisk(std::wstring_view ref) const;
   // File list reference "section,n:path": names into `names`, directory into `slot`.
-  void readFileList(std::wstring_view ref, std::vector<std::wstring>& names, DependSlot& slot) const;
-  void readOptionUi(std::wstring_view section, OptionUiService& service, DependSlot& slot) const;
-  std::wstring moduleDrive() const;
+  void ReadFileList(std::wstring_view ref, std::vector<std::wstring>& names, DependSlot& slot) const;
+  void ReadOptionUi(std::wstring_view section, OptionUiService& service, DependSlot& slot) const;
+  std::wstring ModuleDrive() const;
 
   std::wstring moduleDirectory_;
   std::unique_ptr<SetupFiles> files_;

@@ -30,15 +30,15 @@ std::vector<std::wstring> SplitNames(const wchar_t* buffer, size_t chars, int32_
   return names;
 }
 
-int SupportLibrary::bind(std::wstring_view directory, std::wstring_view name) {
+int SupportLibrary::Bind(std::wstring_view directory, std::wstring_view name) {
   release();
-  const std::wstring path = SupportLibraryPath(loader_.ownDirectory(), directory, name);
-  if (path.empty() || !loader_.load(path)) return 0;
+  const std::wstring path = SupportLibraryPath(loader_.OwnDirectory(), directory, name);
+  if (path.empty() || !loader_.Load(path)) return 0;
   for (size_t i = 0; i < abi::kOrdinals.size(); ++i) {
-    table_[i] = {abi::kOrdinals[i], loader_.procedure(abi::kOrdinals[i])};
+    table_[i] = {abi::kOrdinals[i], loader_.Procedure(abi::kOrdinals[i])};
     if (table_[i].address == nullptr) {
       table_ = {};
-      loader_.unload();
+      loader_.Unload();
       return 0;
     }
   }
@@ -47,12 +47,12 @@ int SupportLibrary::bind(std::wstring_view directory, std::wstring_view name) {
 }
 
 void SupportLibrary::release() {
-  if (bound_) loader_.unload();
+  if (bound_) loader_.Unload();
   bound_ = false;
   table_ = {};
 }
 
-void* SupportLibrary::address(uint16_t ordinal) const {
+void* SupportLibrary::Address(uint16_t ordinal) const {
   for (const OrdinalEntry& e : table_) {
     if (e.ordinal == ordinal) return e.address;
   }
@@ -265,72 +265,72 @@ int32_t SupportLibrary::CountPorts(const std::wstring& monitor) {
 
 // --- records ------------------------------------------------------------------------------------
 
-const wchar_t* RecordBuilder::text(const std::wstring& value) {
+const wchar_t* RecordBuilder::Text(const std::wstring& value) {
   if (value.empty()) return nullptr;
   return kept_.emplace_back(value).c_str();
 }
 
-const wchar_t* RecordBuilder::list(const std::vector<std::wstring>& names) {
+const wchar_t* RecordBuilder::List(const std::vector<std::wstring>& names) {
   if (names.empty()) return nullptr;
   return kept_.emplace_back(JoinFileList(names)).c_str();
 }
 
 abi::DriverRecord RecordBuilder::Driver(const DriverRecord& d, DriverFields fields) {
   abi::DriverRecord r{};
-  r.sourceDirectory = text(d.sourceDirectory);
-  r.driverFile = text(d.driverFile);
-  r.graphicsFile = text(d.graphicsFile);
-  r.userInterfaceFile = text(d.userInterfaceFile);
-  r.userModeFile = text(d.userModeFile);
-  r.dataFile = text(d.dataFile);
-  r.helpFile = text(d.helpFile);
-  r.infFile = text(d.infFile);
-  r.dependentDirectory = text(d.depend.directory);
-  r.dependentFiles = list(d.dependFiles);
+  r.sourceDirectory = Text(d.sourceDirectory);
+  r.driverFile = Text(d.driverFile);
+  r.graphicsFile = Text(d.graphicsFile);
+  r.userInterfaceFile = Text(d.userInterfaceFile);
+  r.userModeFile = Text(d.userModeFile);
+  r.dataFile = Text(d.dataFile);
+  r.helpFile = Text(d.helpFile);
+  r.infFile = Text(d.infFile);
+  r.dependentDirectory = Text(d.depend.directory);
+  r.dependentFiles = List(d.dependFiles);
   if (fields == DriverFields::kOtherOsDelete) return r;
-  r.languageMonitorName = text(d.langMonName);
-  r.languageMonitorFile = text(d.langMonFile);
-  r.languageMonitorDependentDirectory = text(d.langMonDepend.directory);
-  r.languageMonitorDependentFiles = list(d.langMonDependFiles);
-  r.hardwareId = text(d.hardwareId);
+  r.languageMonitorName = Text(d.langMonName);
+  r.languageMonitorFile = Text(d.langMonFile);
+  r.languageMonitorDependentDirectory = Text(d.langMonDepend.directory);
+  r.languageMonitorDependentFiles = List(d.langMonDependFiles);
+  r.hardwareId = Text(d.hardwareId);
   if (fields == DriverFields::kDelete) return r;
   r.checkInf = static_cast<uint32_t>(d.checkInf);
   r.expandedFile = static_cast<uint32_t>(d.expandedFile);
-  r.manufacturer = text(d.manufacturer);
-  r.oemUrl = text(d.oemUrl);
-  r.provider = text(d.provider);
+  r.manufacturer = Text(d.manufacturer);
+  r.oemUrl = Text(d.oemUrl);
+  r.provider = Text(d.provider);
   return r;
 }
 
 abi::MonitorRecord RecordBuilder::PortMonitor(const PortMonitorRecord& m) {
-  return {text(m.sourceDirectory), text(m.monitorFile), text(m.infFile), text(m.depend.directory),
-          list(m.dependFiles), static_cast<uint32_t>(m.checkInf), static_cast<uint32_t>(m.expandedFile)};
+  return {Text(m.sourceDirectory), Text(m.monitorFile), Text(m.infFile), Text(m.depend.directory),
+          List(m.dependFiles), static_cast<uint32_t>(m.checkInf), static_cast<uint32_t>(m.expandedFile)};
 }
 
 abi::MonitorRecord RecordBuilder::LanguageMonitor(const DriverRecord& d) {
-  return {text(d.sourceDirectory), text(d.langMonFile), nullptr, text(d.langMonDepend.directory),
-          list(d.langMonDependFiles), 0, static_cast<uint32_t>(d.expandedFile)};
+  return {Text(d.sourceDirectory), Text(d.langMonFile), nullptr, Text(d.langMonDepend.directory),
+          List(d.langMonDependFiles), 0, static_cast<uint32_t>(d.expandedFile)};
 }
 
 abi::UsbDriverRecord RecordBuilder::UsbDriver(const UsbDriverRecord& u) {
-  return {text(u.sourceDirectory), text(u.driverFile), text(u.infFile), text(u.depend.directory),
-          list(u.dependFiles), static_cast<uint32_t>(u.checkInf), static_cast<uint32_t>(u.expandedFile)};
+  return {Text(u.sourceDirectory), Text(u.driverFile), Text(u.infFile), Text(u.depend.directory),
+          List(u.dependFiles), static_cast<uint32_t>(u.checkInf), static_cast<uint32_t>(u.expandedFile)};
 }
 
 abi::ProcessorRecord RecordBuilder::Processor(const DriverRecord& d) {
-  return {text(d.sourceDirectory), text(d.printProcessorFile), text(d.printProcessorDepend.directory),
-          list(d.printProcessorDependFiles), static_cast<uint32_t>(d.expandedFile)};
+  return {Text(d.sourceDirectory), Text(d.printProcessorFile), Text(d.printProcessorDepend.directory),
+          List(d.printProcessorDependFiles), static_cast<uint32_t>(d.expandedFile)};
 }
 
 abi::PrinterRecord RecordBuilder::Printer(const std::wstring& driverName, const std::wstring& portName,
                                           const std::wstring& shareName, const std::wstring& processorName,
                                           const std::wstring& dataType) {
   abi::PrinterRecord r{};
-  r.driverName = text(driverName);
-  r.portName = text(portName);
-  r.shareName = text(shareName);
-  r.processorName = text(processorName);
-  r.dataType = text(dataType);
+  r.driverName = Text(driverName);
+  r.portName = Text(portName);
+  r.shareName = Text(shareName);
+  r.processorName = Text(processorName);
+  r.dataType = Text(dataType);
   return r;
 }
 

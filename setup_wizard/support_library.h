@@ -19,11 +19,11 @@ class ModuleLoader {
  public:
   virtual ~ModuleLoader() = default;
   // Directory of the wizard module itself, without a trailing backslash.
-  virtual std::wstring ownDirectory() = 0;
-  virtual bool load(const std::wstring& path) = 0;
+  virtual std::wstring OwnDirectory() = 0;
+  virtual bool Load(const std::wstring& path) = 0;
   // Address of the export with that ordinal in the loaded module, or null.
-  virtual void* procedure(uint16_t ordinal) = 0;
-  virtual void unload() = 0;
+  virtual void* Procedure(uint16_t ordinal) = 0;
+  virtual void Unload() = 0;
 };
 
 struct OrdinalEntry {
@@ -47,11 +47,11 @@ class SupportLibrary {
   SupportLibrary& operator=(const SupportLibrary&) = delete;
 
   // 1 when the library loaded and all ordinals resolved; otherwise nothing stays loaded and 0.
-  int bind(std::wstring_view directory = {}, std::wstring_view name = {});
+  int Bind(std::wstring_view directory = {}, std::wstring_view name = {});
   void release();
-  bool bound() const { return bound_; }
-  const std::array<OrdinalEntry, support_abi::kOrdinals.size()>& table() const { return table_; }
-  void* address(uint16_t ordinal) const;
+  bool Bound() const { return bound_; }
+  const std::array<OrdinalEntry, support_abi::kOrdinals.size()>& Table() const { return table_; }
+  void* Address(uint16_t ordinal) const;
 
   // One wrapper per ordinal; each returns 0 when its function is missing.
   int32_t GetOsVersionCode();
@@ -126,7 +126,7 @@ class SupportLibrary {
  private:
   template <typename Fn, typename... Args>
   int32_t call(uint16_t ordinal, Args... args) {
-    void* p = address(ordinal);
+    void* p = Address(ordinal);
     if (p == nullptr) return 0;
     return reinterpret_cast<Fn>(p)(args...);
   }
@@ -162,8 +162,8 @@ class RecordBuilder {
 
  private:
   // A kept copy of the text, or null for an absent (empty) one.
-  const wchar_t* text(const std::wstring& value);
-  const wchar_t* list(const std::vector<std::wstring>& names);
+  const wchar_t* Text(const std::wstring& value);
+  const wchar_t* List(const std::vector<std::wstring>& names);
   std::deque<std::wstring> kept_;
 };
 

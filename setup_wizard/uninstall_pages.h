@@ -67,7 +67,7 @@ class UninstallPage : public PageRules {
   UninstallPage& operator=(const UninstallPage&) = delete;
 
  protected:
-  void offer(bool next, bool back) { view_.setButtons(WizardButtons(next, back, first_, last_)); }
+  void Offer(bool next, bool back) { view_.SetButtons(WizardButtons(next, back, first_, last_)); }
 
   PageView& view_;
   WizardRun& run_;
@@ -79,19 +79,19 @@ class UninstallPage : public PageRules {
 class UninstallGuidePage final : public UninstallPage {
  public:
   using UninstallPage::UninstallPage;
-  void onSetActive() override;
+  void OnSetActive() override;
 };
 
 class UninstallPrinterPage final : public UninstallPage {
  public:
   using UninstallPage::UninstallPage;
-  void onCreate() override;
-  void onSetActive() override { offer(view_.itemCount(kUninstallModels) > 0, true); }
-  bool onNext() override;
-  void onControl(int control, ControlEvent event) override;
+  void OnCreate() override;
+  void OnSetActive() override { Offer(view_.ItemCount(kUninstallModels) > 0, true); }
+  bool OnNext() override;
+  void OnControl(int control, ControlEvent event) override;
 
  private:
-  void showPrinters();
+  void ShowPrinters();
 };
 
 // A row of the review list: high 16 bits a string id, low 16 bits an index; 0 is an empty row.
@@ -120,9 +120,9 @@ inline constexpr int kReviewValueColumnLabels[] = {kStringLabelModel, kStringLab
 class UninstallCheckPage final : public UninstallPage {
  public:
   using UninstallPage::UninstallPage;
-  void onSetActive() override;
+  void OnSetActive() override;
   // Finish: refused while any printer of the model has queued jobs.
-  bool onNext() override;
+  bool OnNext() override;
 };
 
 }  // namespace setup_wizard

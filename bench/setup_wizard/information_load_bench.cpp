@@ -34,9 +34,9 @@ int main() {
     for (int run = 0; run < 9; ++run) {
       const auto start = std::chrono::steady_clock::now();
       SetupInformation information(folder, std::make_unique<win::Win32SetupFiles>(reading));
-      const int loaded = information.load(0x0600, L"KVSetup.ini");
+      const int loaded = information.Load(0x0600, L"KVSetup.ini");
       ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-      drivers = loaded == 1 ? information.driverCount() : -1;
+      drivers = loaded == 1 ? information.DriverCount() : -1;
     }
     std::sort(ms.begin(), ms.end());
     return Timing{ms.front(), ms[ms.size() / 2], drivers};

@@ -12,122 +12,122 @@ namespace setup_wizard::win {
 
 // --- PageView on the page's controls ----------------------------------------------------------------
 
-LRESULT InstallPageWindow::sendItem(int control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::SendDlgItemMessageW(window(), control, message, wParam, lParam);
+LRESULT InstallPageWindow::SendItem(int control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::SendDlgItemMessageW(Window(), control, message, wParam, lParam);
 }
 
-void InstallPageWindow::setText(int control, const std::wstring& value) {
-  ::SetDlgItemTextW(window(), control, value.c_str());
+void InstallPageWindow::SetText(int control, const std::wstring& value) {
+  ::SetDlgItemTextW(Window(), control, value.c_str());
 }
 
-std::wstring InstallPageWindow::text(int control) {
-  const HWND item = ::GetDlgItem(window(), control);
+std::wstring InstallPageWindow::Text(int control) {
+  const HWND item = ::GetDlgItem(Window(), control);
   std::wstring value(static_cast<size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
   value.resize(static_cast<size_t>(::GetWindowTextW(item, value.data(), static_cast<int>(value.size()))));
   return value;
 }
 
-void InstallPageWindow::setChecked(int control, bool checked) {
-  ::CheckDlgButton(window(), control, checked ? BST_CHECKED : BST_UNCHECKED);
+void InstallPageWindow::SetChecked(int control, bool checked) {
+  ::CheckDlgButton(Window(), control, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool InstallPageWindow::checked(int control) { return ::IsDlgButtonChecked(window(), control) == BST_CHECKED; }
+bool InstallPageWindow::Checked(int control) { return ::IsDlgButtonChecked(Window(), control) == BST_CHECKED; }
 
-void InstallPageWindow::setVisible(int control, bool visible) {
-  ::ShowWindow(::GetDlgItem(window(), control), visible ? SW_SHOW : SW_HIDE);
+void InstallPageWindow::SetVisible(int control, bool visible) {
+  ::ShowWindow(::GetDlgItem(Window(), control), visible ? SW_SHOW : SW_HIDE);
 }
 
-void InstallPageWindow::setEnabled(int control, bool enabled) {
-  ::EnableWindow(::GetDlgItem(window(), control), enabled ? TRUE : FALSE);
+void InstallPageWindow::SetEnabled(int control, bool enabled) {
+  ::EnableWindow(::GetDlgItem(Window(), control), enabled ? TRUE : FALSE);
 }
 
-void InstallPageWindow::setLimit(int control, int chars) {
-  sendItem(control, EM_LIMITTEXT, static_cast<WPARAM>(std::max(chars, 0)));
+void InstallPageWindow::SetLimit(int control, int chars) {
+  SendItem(control, EM_LIMITTEXT, static_cast<WPARAM>(std::max(chars, 0)));
 }
 
-void InstallPageWindow::focus(int control) {
-  ::SendMessageW(window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(window(), control)), TRUE);
+void InstallPageWindow::Focus(int control) {
+  ::SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(Window(), control)), TRUE);
 }
 
-void InstallPageWindow::clearList(int control) { sendItem(control, LB_RESETCONTENT); }
+void InstallPageWindow::ClearList(int control) { SendItem(control, LB_RESETCONTENT); }
 
-int InstallPageWindow::addItem(int control, const std::wstring& value) {
-  return static_cast<int>(sendItem(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(value.c_str())));
+int InstallPageWindow::AddItem(int control, const std::wstring& value) {
+  return static_cast<int>(SendItem(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(value.c_str())));
 }
 
-int InstallPageWindow::findPrefix(int control, const std::wstring& value) {
-  const LRESULT at = sendItem(control, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
+int InstallPageWindow::FindPrefix(int control, const std::wstring& value) {
+  const LRESULT at = SendItem(control, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(value.c_str()));
   return at == LB_ERR ? -1 : static_cast<int>(at);
 }
 
-void InstallPageWindow::setItemData(int control, int index, intptr_t data) {
-  sendItem(control, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+void InstallPageWindow::SetItemData(int control, int index, intptr_t data) {
+  SendItem(control, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }
 
-intptr_t InstallPageWindow::itemData(int control, int index) {
-  return static_cast<intptr_t>(sendItem(control, LB_GETITEMDATA, static_cast<WPARAM>(index)));
+intptr_t InstallPageWindow::ItemData(int control, int index) {
+  return static_cast<intptr_t>(SendItem(control, LB_GETITEMDATA, static_cast<WPARAM>(index)));
 }
 
-std::wstring InstallPageWindow::itemText(int control, int index) {
-  const LRESULT chars = sendItem(control, LB_GETTEXTLEN, static_cast<WPARAM>(index));
+std::wstring InstallPageWindow::ItemText(int control, int index) {
+  const LRESULT chars = SendItem(control, LB_GETTEXTLEN, static_cast<WPARAM>(index));
   if (chars == LB_ERR) return {};
   std::wstring value(static_cast<size_t>(chars) + 1, L'\0');
-  const LRESULT got = sendItem(control, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(value.data()));
+  const LRESULT got = SendItem(control, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(value.data()));
   value.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
   return value;
 }
 
-int InstallPageWindow::itemCount(int control) {
-  const LRESULT count = sendItem(control, LB_GETCOUNT);
+int InstallPageWindow::ItemCount(int control) {
+  const LRESULT count = SendItem(control, LB_GETCOUNT);
   return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
-void InstallPageWindow::select(int control, int index) { sendItem(control, LB_SETCURSEL, static_cast<WPARAM>(index)); }
+void InstallPageWindow::Select(int control, int index) { SendItem(control, LB_SETCURSEL, static_cast<WPARAM>(index)); }
 
-int InstallPageWindow::selection(int control) {
-  const LRESULT at = sendItem(control, LB_GETCURSEL);
+int InstallPageWindow::Selection(int control) {
+  const LRESULT at = SendItem(control, LB_GETCURSEL);
   return at == LB_ERR ? -1 : static_cast<int>(at);
 }
 
-void InstallPageWindow::errorBox(const std::wstring& message) { StopBox(sheet(), run_.title, message); }
+void InstallPageWindow::ErrorBox(const std::wstring& message) { StopBox(Sheet(), run_.title, message); }
 
-void InstallPageWindow::pressCancel() { ::PostMessageW(sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
+void InstallPageWindow::PressCancel() { ::PostMessageW(Sheet(), PSM_PRESSBUTTON, PSBTN_CANCEL, 0); }
 
 // Posted when the page becomes active; it arrives after the sheet has placed the focus.
 constexpr UINT kActivatedMessage = WM_APP + 2;
 
-LRESULT InstallPageWindow::onSetActive() {
-  logic_->onSetActive();
+LRESULT InstallPageWindow::OnSetActive() {
+  logic_->OnSetActive();
   activating_ = true;
-  ::PostMessageW(window(), kActivatedMessage, 0, 0);
+  ::PostMessageW(Window(), kActivatedMessage, 0, 0);
   return 0;
 }
 
-bool InstallPageWindow::onMessage(UINT message, WPARAM, LPARAM) {
+bool InstallPageWindow::OnMessage(UINT message, WPARAM, LPARAM) {
   if (message != kActivatedMessage) return false;
   activating_ = false;
   return true;
 }
 
-bool InstallPageWindow::onNotify(UINT code, LRESULT& result) {
+bool InstallPageWindow::OnNotify(UINT code, LRESULT& result) {
   // The rules' refusal keeps the sheet on the page: -1 for Next, any non-zero value for Finish.
-  if (code == PSN_WIZNEXT) result = logic_->onNext() ? 0 : -1;
-  else if (code == PSN_WIZFINISH) result = logic_->onNext() ? 0 : 1;
+  if (code == PSN_WIZNEXT) result = logic_->OnNext() ? 0 : -1;
+  else if (code == PSN_WIZFINISH) result = logic_->OnNext() ? 0 : 1;
   else return false;
   return true;
 }
 
-void InstallPageWindow::onCommand(int control, int code) {
+void InstallPageWindow::OnCommand(int control, int code) {
   if (activating_ && (code == BN_CLICKED || code == LBN_SETFOCUS)) return;
   switch (code) {
     case BN_CLICKED:
-      logic_->onControl(control, ControlEvent::kClicked);
+      logic_->OnControl(control, ControlEvent::kClicked);
       break;
     case LBN_SELCHANGE:
-      logic_->onControl(control, ControlEvent::kSelectionChanged);
+      logic_->OnControl(control, ControlEvent::kSelectionChanged);
       break;
     case LBN_SETFOCUS:
-      logic_->onControl(control, ControlEvent::kFocused);
+      logic_->OnControl(control, ControlEvent::kFocused);
       break;
     default:
       break;
@@ -141,17 +141,17 @@ CIWzCheck::CIWzCheck(HINSTANCE module, WizardRun& run, InstallSelections& select
   logic_ = std::make_unique<CheckPage>(*this, run, selections, first, last);
 }
 
-LRESULT CIWzCheck::onSetActive() {
+LRESULT CIWzCheck::OnSetActive() {
   rows_ = InstallSummary(run_, selections_, [this](int id) { return LoadText(module_, id); });
-  ::InvalidateRect(::GetDlgItem(window(), IDC_IWZ_SUMMARY), nullptr, TRUE);
-  return InstallPageWindow::onSetActive();
+  ::InvalidateRect(::GetDlgItem(Window(), IDC_IWZ_SUMMARY), nullptr, TRUE);
+  return InstallPageWindow::OnSetActive();
 }
 
-bool CIWzCheck::onDrawItem(const DRAWITEMSTRUCT& item) {
+bool CIWzCheck::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != IDC_IWZ_SUMMARY) return false;
   const HDC dc = item.hDC;
   ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_WINDOW));
-  const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window(), WM_GETFONT, 0, 0)));
+  const HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(Window(), WM_GETFONT, 0, 0)));
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   // The label column is as wide as the widest label, every row as high as the tallest one.
@@ -179,9 +179,9 @@ bool CIWzCheck::onDrawItem(const DRAWITEMSTRUCT& item) {
 
 // --- the sheet and the run ----------------------------------------------------------------------
 
-int CIWzSheet::run() {
+int CIWzSheet::Run() {
   std::vector<std::unique_ptr<PropertyPage>> pages;
-  const bool license = run_.information.licenseFileExists() == 1;
+  const bool license = run_.information.LicenseFileExists() == 1;
   if (license) pages.push_back(std::make_unique<CIWzLicense>(module_, run_, selections_, true, false));
   pages.push_back(std::make_unique<CIWzGuide>(module_, run_, selections_, !license, false));
   pages.push_back(std::make_unique<CIWzPrinter>(module_, run_, selections_, false, false));
@@ -193,14 +193,14 @@ int CIWzSheet::run() {
   return RunWizardSheet(module_, owner_, run_.title, order) > 0 ? 1 : 0;
 }
 
-int CIWzMain::run() {
+int CIWzMain::Run() {
   CIWzSheet sheet(module_, owner_, run_);
-  if (sheet.run() != 1) return 0;
+  if (sheet.Run() != 1) return 0;
   Win32SetupSystem system;
   CPrgSheet progress(module_, owner_, run_, kStringCancelInstall);
-  return progress.run([&](ProgressRun& p) { InstallSequence(run_, sheet.selections(), p, system).run(); });
+  return progress.Run([&](ProgressRun& p) { InstallSequence(run_, sheet.Selections(), p, system).Run(); });
 }
 
-int RunInstallation(HINSTANCE module, HWND owner, WizardRun& run) { return CIWzMain(module, owner, run).run(); }
+int RunInstallation(HINSTANCE module, HWND owner, WizardRun& run) { return CIWzMain(module, owner, run).Run(); }
 
 }  // namespace setup_wizard::win

@@ -18,35 +18,35 @@ class InstallPageWindow : public PropertyPage, public PageView {
   InstallPageWindow(HINSTANCE module, WizardRun& run, int dialogId) : PropertyPage(module, run, dialogId) {}
 
   // PageView.
-  std::wstring string(int id) override { return LoadText(module_, id); }
-  void setText(int control, const std::wstring& value) override;
-  std::wstring text(int control) override;
-  void setChecked(int control, bool checked) override;
-  bool checked(int control) override;
-  void setVisible(int control, bool visible) override;
-  void setEnabled(int control, bool enabled) override;
-  void setLimit(int control, int chars) override;
-  void focus(int control) override;
-  void clearList(int control) override;
-  int addItem(int control, const std::wstring& value) override;
-  int findPrefix(int control, const std::wstring& value) override;
-  void setItemData(int control, int index, intptr_t data) override;
-  intptr_t itemData(int control, int index) override;
-  std::wstring itemText(int control, int index) override;
-  int itemCount(int control) override;
-  void select(int control, int index) override;
-  int selection(int control) override;
-  void errorBox(const std::wstring& message) override;
-  void setButtons(unsigned buttons) override { PropertyPage::setButtons(buttons); }
-  void pressCancel() override;
+  std::wstring String(int id) override { return LoadText(module_, id); }
+  void SetText(int control, const std::wstring& value) override;
+  std::wstring Text(int control) override;
+  void SetChecked(int control, bool checked) override;
+  bool Checked(int control) override;
+  void SetVisible(int control, bool visible) override;
+  void SetEnabled(int control, bool enabled) override;
+  void SetLimit(int control, int chars) override;
+  void Focus(int control) override;
+  void ClearList(int control) override;
+  int AddItem(int control, const std::wstring& value) override;
+  int FindPrefix(int control, const std::wstring& value) override;
+  void SetItemData(int control, int index, intptr_t data) override;
+  intptr_t ItemData(int control, int index) override;
+  std::wstring ItemText(int control, int index) override;
+  int ItemCount(int control) override;
+  void Select(int control, int index) override;
+  int Selection(int control) override;
+  void ErrorBox(const std::wstring& message) override;
+  void SetButtons(unsigned buttons) override { PropertyPage::SetButtons(buttons); }
+  void PressCancel() override;
 
  protected:
-  void onInit() override { logic_->onCreate(); }
-  LRESULT onSetActive() override;
-  bool onNotify(UINT code, LRESULT& result) override;
-  void onCommand(int control, int code) override;
-  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  LRESULT sendItem(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  void OnInit() override { logic_->OnCreate(); }
+  LRESULT OnSetActive() override;
+  bool OnNotify(UINT code, LRESULT& result) override;
+  void OnCommand(int control, int code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT SendItem(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   std::unique_ptr<PageRules> logic_;
 
@@ -81,8 +81,8 @@ class CIWzCheck final : public InstallPageWindow {
   CIWzCheck(HINSTANCE module, WizardRun& run, InstallSelections& selections, bool first, bool last);
 
  private:
-  LRESULT onSetActive() override;
-  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  LRESULT OnSetActive() override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
   InstallSelections& selections_;
   std::vector<SummaryRow> rows_;
 };
@@ -92,8 +92,8 @@ class CIWzSheet {
  public:
   CIWzSheet(HINSTANCE module, HWND owner, WizardRun& run) : module_(module), owner_(owner), run_(run) {}
   // 1 when the user pressed Finish.
-  int run();
-  const InstallSelections& selections() const { return selections_; }
+  int Run();
+  const InstallSelections& Selections() const { return selections_; }
 
  private:
   HINSTANCE module_;
@@ -106,7 +106,7 @@ class CIWzSheet {
 class CIWzMain {
  public:
   CIWzMain(HINSTANCE module, HWND owner, WizardRun& run) : module_(module), owner_(owner), run_(run) {}
-  int run();
+  int Run();
 
  private:
   HINSTANCE module_;

@@ -12,10 +12,10 @@ class Win32ModuleLoader final : public ModuleLoader {
  public:
   // `self`: the wizard module, whose directory holds the support library.
   explicit Win32ModuleLoader(HMODULE self) : self_(self) {}
-  std::wstring ownDirectory() override;
-  bool load(const std::wstring& path) override;
-  void* procedure(uint16_t ordinal) override;
-  void unload() override { module_.reset(); }
+  std::wstring OwnDirectory() override;
+  bool Load(const std::wstring& path) override;
+  void* Procedure(uint16_t ordinal) override;
+  void Unload() override { module_.reset(); }
 
  private:
   HMODULE self_;

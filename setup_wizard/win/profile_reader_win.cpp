@@ -26,7 +26,7 @@ common::win::UniqueFile OpenForReading(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring Win32ProfileFile::readString(std::wstring_view section, std::wstring_view key,
+std::wstring Win32ProfileFile::ReadString(std::wstring_view section, std::wstring_view key,
                                           std::wstring_view def) const {
   // The reader's value buffer: a value of 4,095 characters or more fills it and reads as empty.
   std::vector<wchar_t> buffer(ProfileReader::kValueChars, L'\0');
@@ -36,12 +36,12 @@ std::wstring Win32ProfileFile::readString(std::wstring_view section, std::wstrin
   return std::wstring(buffer.data(), std::min<size_t>(n, buffer.size() - 1));
 }
 
-int Win32ProfileFile::readInt(std::wstring_view section, std::wstring_view key, int def) const {
+int Win32ProfileFile::ReadInt(std::wstring_view section, std::wstring_view key, int def) const {
   const std::wstring s(section), k(key);
   return static_cast<int>(::GetPrivateProfileIntW(s.c_str(), k.c_str(), def, path_.c_str()));
 }
 
-std::vector<std::wstring> Win32ProfileFile::readKeyNames(std::wstring_view section) const {
+std::vector<std::wstring> Win32ProfileFile::ReadKeyNames(std::wstring_view section) const {
   const std::wstring s(section);
   std::vector<wchar_t> buffer;
   DWORD n = 0;
@@ -66,7 +66,7 @@ std::wstring DecodeProfileBytes(std::string_view bytes) {
   return common::win::AnsiToWide(bytes);
 }
 
-std::unique_ptr<ProfileSource> Win32SetupFiles::openProfile(const std::wstring& path) {
+std::unique_ptr<ProfileSource> Win32SetupFiles::OpenProfile(const std::wstring& path) {
   if (reading_ == ProfileReading::ValueByValue) return std::make_unique<Win32ProfileFile>(path);
   // A missing, locked or huge file goes to the profile functions, which have their own answer.
   const std::optional<std::string> bytes = common::win::ReadFileBytes(path, kMaxProfileBytes);
@@ -74,9 +74,9 @@ std::unique_ptr<ProfileSource> Win32SetupFiles::openProfile(const std::wstring& 
   return std::make_unique<IniTextProfile>(DecodeProfileBytes(*bytes));
 }
 
-bool Win32SetupFiles::canRead(const std::wstring& path) { return static_cast<bool>(OpenForReading(path)); }
+bool Win32SetupFiles::CanRead(const std::wstring& path) { return static_cast<bool>(OpenForReading(path)); }
 
-std::optional<std::wstring> Win32SetupFiles::readAnsiText(const std::wstring& path) {
+std::optional<std::wstring> Win32SetupFiles::ReadAnsiText(const std::wstring& path) {
   const std::optional<std::string> bytes = common::win::ReadFileBytes(path, kMaxLicenseBytes);
   if (!bytes) return std::nullopt;
   return common::win::AnsiToWide(*bytes);

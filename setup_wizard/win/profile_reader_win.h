@@ -16,10 +16,10 @@ namespace setup_wizard::win {
 class Win32ProfileFile final : public ProfileSource {
  public:
   explicit Win32ProfileFile(std::wstring path) : path_(std::move(path)) {}
-  std::wstring readString(std::wstring_view section, std::wstring_view key,
+  std::wstring ReadString(std::wstring_view section, std::wstring_view key,
                           std::wstring_view def) const override;
-  int readInt(std::wstring_view section, std::wstring_view key, int def) const override;
-  std::vector<std::wstring> readKeyNames(std::wstring_view section) const override;
+  int ReadInt(std::wstring_view section, std::wstring_view key, int def) const override;
+  std::vector<std::wstring> ReadKeyNames(std::wstring_view section) const override;
 
  private:
   std::wstring path_;
@@ -38,9 +38,9 @@ enum class ProfileReading {
 class Win32SetupFiles final : public SetupFiles {
  public:
   explicit Win32SetupFiles(ProfileReading reading = ProfileReading::WholeFile) : reading_(reading) {}
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override;
-  bool canRead(const std::wstring& path) override;
-  std::optional<std::wstring> readAnsiText(const std::wstring& path) override;
+  std::unique_ptr<ProfileSource> OpenProfile(const std::wstring& path) override;
+  bool CanRead(const std::wstring& path) override;
+  std::optional<std::wstring> ReadAnsiText(const std::wstring& path) override;
 
  private:
   ProfileReading reading_;

@@ -26,12 +26,12 @@ CPrgGuide::CPrgGuide(HINSTANCE module, WizardRun& run)
 
 // --- worker thread ------------------------------------------------------------------------------
 
-bool CPrgGuide::isReady() {
+bool CPrgGuide::IsReady() {
   const HWND page = page_.load();
   return page != nullptr && ::IsWindowVisible(page);
 }
 
-void CPrgGuide::show(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
+void CPrgGuide::Show(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
   {
     std::lock_guard<std::mutex> lock(shownMutex_);
     shown_ = {text, first, second};
@@ -41,47 +41,47 @@ void CPrgGuide::show(const std::wstring& text, const std::wstring& first, const 
   if (const HWND page = page_.load()) ::PostMessageW(page, kShowMessage, 0, 0);
 }
 
-void CPrgGuide::setButtons(unsigned buttons, bool cancelToClose) {
+void CPrgGuide::SetButtons(unsigned buttons, bool cancelToClose) {
   const HWND sheet = sheet_.load();
   if (sheet == nullptr) return;
   ::PostMessageW(sheet, PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
   if (cancelToClose) ::PostMessageW(sheet, PSM_CANCELTOCLOSE, 0, 0);
 }
 
-bool CPrgGuide::waitForAnswer() {
+bool CPrgGuide::WaitForAnswer() {
   ::ResetEvent(answer_.get());
-  setButtons(kOfferNext, false);
+  SetButtons(kOfferNext, false);
   const HANDLE ends[] = {answer_.get(), closed_.get()};
   ::WaitForMultipleObjects(2, ends, FALSE, INFINITE);
-  setButtons(kOfferNone, false);
+  SetButtons(kOfferNone, false);
   return !firstChosen_.load();
 }
 
-void CPrgGuide::acknowledgeCancel() {
+void CPrgGuide::AcknowledgeCancel() {
   ::SetEvent(answer_.get());
   ::SetEvent(running_.get());
 }
 
-bool CPrgGuide::confirm(const std::wstring& question) {
+bool CPrgGuide::Confirm(const std::wstring& question) {
   ::MessageBeep(0xFFFFFFFF);
   return ::MessageBoxW(sheet_.load(), question.c_str(), run_.title.c_str(), MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 // --- user-interface thread ----------------------------------------------------------------------
 
-void CPrgGuide::onInit() {
-  apply({});
-  sheet_.store(sheet());
-  page_.store(window());
+void CPrgGuide::OnInit() {
+  Apply({});
+  sheet_.store(Sheet());
+  page_.store(Window());
 }
 
-LRESULT CPrgGuide::onSetActive() {
-  PropertyPage::setButtons(kOfferNone);
+LRESULT CPrgGuide::OnSetActive() {
+  PropertyPage::SetButtons(kOfferNone);
   return 0;
 }
 
-void CPrgGuide::apply(const Shown& shown) {
-  const HWND page = window();
+void CPrgGuide::Apply(const Shown& shown) {
+  const HWND page = Window();
   ::SetDlgItemTextW(page, IDC_PRG_TEXT, shown.text.c_str());
   const std::pair<int, const std::wstring*> radios[] = {{IDC_PRG_FIRST, &shown.first}, {IDC_PRG_SECOND, &shown.second}};
   for (const auto& [id, label] : radios) {
@@ -92,18 +92,18 @@ void CPrgGuide::apply(const Shown& shown) {
   if (!shown.first.empty()) ::CheckDlgButton(page, IDC_PRG_FIRST, BST_CHECKED);
 }
 
-bool CPrgGuide::onMessage(UINT message, WPARAM, LPARAM) {
+bool CPrgGuide::OnMessage(UINT message, WPARAM, LPARAM) {
   if (message != kShowMessage) return false;
   Shown shown;
   {
     std::lock_guard<std::mutex> lock(shownMutex_);
     shown = shown_;
   }
-  apply(shown);
+  Apply(shown);
   return true;
 }
 
-bool CPrgGuide::onNotify(UINT code, LRESULT& result) {
+bool CPrgGuide::OnNotify(UINT code, LRESULT& result) {
   switch (code) {
     case PSN_QUERYCANCEL:
       // The worker asks the user at its next check; the sheet stays.
@@ -123,23 +123,23 @@ bool CPrgGuide::onNotify(UINT code, LRESULT& result) {
   }
 }
 
-void CPrgGuide::onCommand(int control, int code) {
+void CPrgGuide::OnCommand(int control, int code) {
   if (code != BN_CLICKED || (control != IDC_PRG_FIRST && control != IDC_PRG_SECOND)) return;
   const bool first = control == IDC_PRG_FIRST;
-  ::CheckDlgButton(window(), IDC_PRG_FIRST, first ? BST_CHECKED : BST_UNCHECKED);
-  ::CheckDlgButton(window(), IDC_PRG_SECOND, first ? BST_UNCHECKED : BST_CHECKED);
+  ::CheckDlgButton(Window(), IDC_PRG_FIRST, first ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(Window(), IDC_PRG_SECOND, first ? BST_UNCHECKED : BST_CHECKED);
   firstChosen_.store(first);
 }
 
-void CPrgGuide::onDestroy() {
+void CPrgGuide::OnDestroy() {
   page_.store(nullptr);
   sheet_.store(nullptr);
-  markClosed();
+  MarkClosed();
 }
 
 // --- the sheet ----------------------------------------------------------------------------------
 
-int CPrgSheet::run(const std::function<void(ProgressRun&)>& work) {
+int CPrgSheet::Run(const std::function<void(ProgressRun&)>& work) {
   CPrgGuide guide(module_, run_);
   ProgressRun progress(guide, cancelQuestion_);
   std::thread worker([&] {
@@ -147,11 +147,11 @@ int CPrgSheet::run(const std::function<void(ProgressRun&)>& work) {
       work(progress);
     } catch (const std::exception&) {
       // Whatever stopped the work, the user must still be able to leave.
-      progress.finishShown();
+      progress.FinishShown();
     }
   });
   RunWizardSheet(module_, owner_, run_.title, {&guide}, CloseBox::Disabled);
-  guide.markClosed();
+  guide.MarkClosed();
   worker.join();
   return 1;
 }

@@ -20,33 +20,33 @@ class CPrgGuide final : public PropertyPage, public ProgressPage {
   CPrgGuide(HINSTANCE module, WizardRun& run);
 
   // The sheet is gone: every wait of the worker ends.
-  void markClosed() { ::SetEvent(closed_.get()); }
+  void MarkClosed() { ::SetEvent(closed_.get()); }
 
   // ProgressPage, called from the worker thread.
-  std::wstring string(int id) override { return text(id); }
-  bool isReady() override;
-  bool closed() override { return ::WaitForSingleObject(closed_.get(), 0) == WAIT_OBJECT_0; }
-  void show(const std::wstring& text, const std::wstring& first, const std::wstring& second) override;
-  void setButtons(unsigned buttons, bool cancelToClose) override;
-  bool waitForAnswer() override;
-  bool cancelRequested() override { return ::WaitForSingleObject(running_.get(), 0) == WAIT_TIMEOUT; }
-  void acknowledgeCancel() override;
-  bool confirm(const std::wstring& text) override;
-  void* ownerWindow() override { return page_.load(); }
-  void sleep(int ms) override { ::WaitForSingleObject(closed_.get(), static_cast<DWORD>(ms)); }
+  std::wstring String(int id) override { return Text(id); }
+  bool IsReady() override;
+  bool Closed() override { return ::WaitForSingleObject(closed_.get(), 0) == WAIT_OBJECT_0; }
+  void Show(const std::wstring& text, const std::wstring& first, const std::wstring& second) override;
+  void SetButtons(unsigned buttons, bool cancelToClose) override;
+  bool WaitForAnswer() override;
+  bool CancelRequested() override { return ::WaitForSingleObject(running_.get(), 0) == WAIT_TIMEOUT; }
+  void AcknowledgeCancel() override;
+  bool Confirm(const std::wstring& text) override;
+  void* OwnerWindow() override { return page_.load(); }
+  void Sleep(int ms) override { ::WaitForSingleObject(closed_.get(), static_cast<DWORD>(ms)); }
 
  private:
   struct Shown {
     std::wstring text, first, second;
   };
   // User-interface thread.
-  void onInit() override;
-  LRESULT onSetActive() override;
-  bool onNotify(UINT code, LRESULT& result) override;
-  void onCommand(int control, int code) override;
-  bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void onDestroy() override;
-  void apply(const Shown& shown);
+  void OnInit() override;
+  LRESULT OnSetActive() override;
+  bool OnNotify(UINT code, LRESULT& result) override;
+  void OnCommand(int control, int code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDestroy() override;
+  void Apply(const Shown& shown);
 
   common::win::UniqueHandle running_;  // manual reset, signalled until the user presses Cancel
   common::win::UniqueHandle answer_;   // manual reset, set by Next and Cancel
@@ -65,7 +65,7 @@ class CPrgSheet {
   // `cancelQuestion`: the string asked when the user presses Cancel.
   CPrgSheet(HINSTANCE module, HWND owner, WizardRun& run, int cancelQuestion)
       : module_(module), owner_(owner), run_(run), cancelQuestion_(cancelQuestion) {}
-  int run(const std::function<void(ProgressRun&)>& work);
+  int Run(const std::function<void(ProgressRun&)>& work);
 
  private:
   HINSTANCE module_;

@@ -44,17 +44,17 @@ std::vector<wchar_t> DeviceProperty(HDEVINFO list, SP_DEVINFO_DATA& device, DWOR
 
 }  // namespace
 
-std::wstring Win32SetupSystem::systemDirectory() {
+std::wstring Win32SetupSystem::SystemDirectory() {
   wchar_t path[MAX_PATH + 1] = {};
   const UINT n = ::GetSystemDirectoryW(path, MAX_PATH + 1);
   return n > 0 && n <= common::kMaxPathChars ? std::wstring(path, n) : std::wstring();
 }
 
-bool Win32SetupSystem::exists(const std::wstring& path) {
+bool Win32SetupSystem::Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<uint64_t> Win32SetupSystem::productVersion(const std::wstring& path) {
+std::optional<uint64_t> Win32SetupSystem::ProductVersion(const std::wstring& path) {
   DWORD handle = 0;
   const DWORD bytes = ::GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (bytes == 0) return std::nullopt;
@@ -69,7 +69,7 @@ std::optional<uint64_t> Win32SetupSystem::productVersion(const std::wstring& pat
   return (static_cast<uint64_t>(info->dwProductVersionMS) << 32) | info->dwProductVersionLS;
 }
 
-bool Win32SetupSystem::copyFile(const std::wstring& from, const std::wstring& to) {
+bool Win32SetupSystem::CopyOneFile(const std::wstring& from, const std::wstring& to) {
   if (::CopyFileW(from.c_str(), to.c_str(), FALSE)) return true;
   // A read-only copy of an older version is still ours to replace.
   const DWORD attributes = ::GetFileAttributesW(to.c_str());
@@ -78,7 +78,7 @@ bool Win32SetupSystem::copyFile(const std::wstring& from, const std::wstring& to
   return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
 }
 
-bool Win32SetupSystem::deletePath(const std::wstring& path) {
+bool Win32SetupSystem::DeletePath(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
@@ -89,7 +89,7 @@ bool Win32SetupSystem::deletePath(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != FALSE;
 }
 
-SetupSystem::Run Win32SetupSystem::runAndWait(const std::wstring& program, const std::wstring& commandLine) {
+SetupSystem::Run Win32SetupSystem::RunAndWait(const std::wstring& program, const std::wstring& commandLine) {
   std::wstring line = commandLine;  // CreateProcessW may write into its command line
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -108,7 +108,7 @@ SetupSystem::Run Win32SetupSystem::runAndWait(const std::wstring& program, const
   return Run::kEnded;
 }
 
-void Win32SetupSystem::sleep(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
+void Win32SetupSystem::Sleep(int ms) { ::Sleep(static_cast<DWORD>(ms)); }
 
 namespace {
 
@@ -139,7 +139,7 @@ bool ForEachMatchingDevice(bool presentOnly, const std::wstring& description, co
 
 }  // namespace
 
-bool Win32SetupSystem::devicePresent(const std::wstring& description, const std::wstring& hardwareId) {
+bool Win32SetupSystem::DevicePresent(const std::wstring& description, const std::wstring& hardwareId) {
   bool present = false;
   ForEachMatchingDevice(true, description, hardwareId, [&](HDEVINFO, SP_DEVINFO_DATA&) {
     present = true;
@@ -148,13 +148,13 @@ bool Win32SetupSystem::devicePresent(const std::wstring& description, const std:
   return present;
 }
 
-std::wstring Win32DeletionSystem::windowsDirectory() {
+std::wstring Win32DeletionSystem::WindowsDirectory() {
   wchar_t path[MAX_PATH + 1] = {};
   const UINT n = ::GetWindowsDirectoryW(path, MAX_PATH + 1);
   return n > 0 && n <= common::kMaxPathChars ? std::wstring(path, n) : std::wstring();
 }
 
-DeletionSystem::DeviceRemoval Win32DeletionSystem::removeDevices(const std::wstring& description,
+DeletionSystem::DeviceRemoval Win32DeletionSystem::RemoveDevices(const std::wstring& description,
                                                                  const std::wstring& hardwareId) {
   DeviceRemoval result;
   result.enumerated = ForEachMatchingDevice(false, description, hardwareId, [&](HDEVINFO list, SP_DEVINFO_DATA& device) {
@@ -164,7 +164,7 @@ DeletionSystem::DeviceRemoval Win32DeletionSystem::removeDevices(const std::wstr
   return result;
 }
 
-std::vector<std::wstring> Win32DeletionSystem::findFiles(const std::wstring& directory, const std::wstring& pattern) {
+std::vector<std::wstring> Win32DeletionSystem::FindFiles(const std::wstring& directory, const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found{};
   common::win::UniqueFind search(::FindFirstFileW(common::JoinPath(directory, pattern).c_str(), &found));
@@ -175,13 +175,13 @@ std::vector<std::wstring> Win32DeletionSystem::findFiles(const std::wstring& dir
   return names;
 }
 
-std::optional<std::string> Win32DeletionSystem::readBytes(const std::wstring& path) {
+std::optional<std::string> Win32DeletionSystem::ReadBytes(const std::wstring& path) {
   // Information files are small; anything past this is not one of ours.
   constexpr LONGLONG kMaxBytes = 16 << 20;
   return common::win::ReadFileBytes(path, kMaxBytes);
 }
 
-bool Win32DeletionSystem::uninstallOemInf(const std::wstring& fileName) {
+bool Win32DeletionSystem::UninstallOemInf(const std::wstring& fileName) {
   // Looked up at run time: older systems lack it, and then the file is deleted by hand.
   using UninstallOemInf = BOOL(WINAPI*)(PCWSTR, DWORD, PVOID);
   common::win::UniqueModule setupApi(::LoadLibraryW(L"setupapi.dll"));
@@ -192,7 +192,7 @@ bool Win32DeletionSystem::uninstallOemInf(const std::wstring& fileName) {
   return uninstall && uninstall(fileName.c_str(), kForceDelete, nullptr);
 }
 
-bool Win32DeletionSystem::setRunOnce(const std::wstring& name, const std::wstring& command) {
+bool Win32DeletionSystem::SetRunOnce(const std::wstring& name, const std::wstring& command) {
   HKEY opened = nullptr;
   if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &opened, nullptr) != ERROR_SUCCESS) {
@@ -205,7 +205,7 @@ bool Win32DeletionSystem::setRunOnce(const std::wstring& name, const std::wstrin
          ERROR_SUCCESS;
 }
 
-std::wstring Win32DeletionSystem::programPath() {
+std::wstring Win32DeletionSystem::ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -13,7 +13,7 @@ namespace setup_wizard::win {
 
 std::wstring LoadText(HINSTANCE module, int id) { return common::win::LoadResourceText(module, static_cast<UINT>(id)); }
 
-PROPSHEETPAGEW PropertyPage::describe() {
+PROPSHEETPAGEW PropertyPage::Describe() {
   PROPSHEETPAGEW page{};
   page.dwSize = sizeof page;
   // The run's title, not a page caption, heads the sheet on every page.
@@ -26,10 +26,10 @@ PROPSHEETPAGEW PropertyPage::describe() {
   return page;
 }
 
-void PropertyPage::resetTitle() const { ::SetWindowTextW(sheet(), run_.title.c_str()); }
+void PropertyPage::ResetTitle() const { ::SetWindowTextW(Sheet(), run_.title.c_str()); }
 
-void PropertyPage::setButtons(unsigned buttons) const {
-  ::PostMessageW(sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
+void PropertyPage::SetButtons(unsigned buttons) const {
+  ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
 }
 
 INT_PTR CALLBACK PropertyPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -40,47 +40,47 @@ INT_PTR CALLBACK PropertyPage::DialogProc(HWND window, UINT message, WPARAM wPar
       page->window_ = window;
     }
     auto* page = reinterpret_cast<PropertyPage*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return page ? page->handle(message, wParam, lParam) : FALSE;
+    return page ? page->Handle(message, wParam, lParam) : FALSE;
   } catch (const std::exception&) {
     return FALSE;
   }
 }
 
-INT_PTR PropertyPage::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR PropertyPage::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      onInit();
+      OnInit();
       return TRUE;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlID != IDC_LOGO) return onDrawItem(*item) ? TRUE : FALSE;
-      drawLogo(*item);
+      if (item->CtlID != IDC_LOGO) return OnDrawItem(*item) ? TRUE : FALSE;
+      DrawLogo(*item);
       return TRUE;
     }
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       LRESULT result = 0;
       if (header->code == PSN_SETACTIVE) {
-        resetTitle();
-        result = onSetActive();
-      } else if (!onNotify(header->code, result)) {
+        ResetTitle();
+        result = OnSetActive();
+      } else if (!OnNotify(header->code, result)) {
         return FALSE;
       }
       ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
       return TRUE;
     }
     case WM_COMMAND:
-      onCommand(LOWORD(wParam), HIWORD(wParam));
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
       return FALSE;
     case WM_DESTROY:
-      onDestroy();
+      OnDestroy();
       return FALSE;
     default:
-      return message >= WM_APP && onMessage(message, wParam, lParam) ? TRUE : FALSE;
+      return message >= WM_APP && OnMessage(message, wParam, lParam) ? TRUE : FALSE;
   }
 }
 
-void PropertyPage::drawLogo(const DRAWITEMSTRUCT& item) const {
+void PropertyPage::DrawLogo(const DRAWITEMSTRUCT& item) const {
   common::win::UniqueGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
       ::LoadImageW(module_, MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!bitmap) return;
@@ -150,7 +150,7 @@ int CALLBACK CentredWithoutCloseBox(HWND sheet, UINT message, LPARAM) {
 INT_PTR RunWizardSheet(HINSTANCE module, HWND owner, const std::wstring& title,
                        const std::vector<PropertyPage*>& pages, CloseBox closeBox) {
   std::vector<PROPSHEETPAGEW> described;
-  for (PropertyPage* page : pages) described.push_back(page->describe());
+  for (PropertyPage* page : pages) described.push_back(page->Describe());
   PROPSHEETHEADERW header{};
   header.dwSize = sizeof header;
   header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;

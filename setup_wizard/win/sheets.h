@@ -23,34 +23,34 @@ class PropertyPage {
   PropertyPage(const PropertyPage&) = delete;
   PropertyPage& operator=(const PropertyPage&) = delete;
 
-  PROPSHEETPAGEW describe();
+  PROPSHEETPAGEW Describe();
 
  protected:
-  virtual void onInit() {}
+  virtual void OnInit() {}
   // Returns the value for DWLP_MSGRESULT.
-  virtual LRESULT onSetActive() { return 0; }
+  virtual LRESULT OnSetActive() { return 0; }
   // Other sheet notifications (Next, Finish, Cancel): true when handled, with the DWLP_MSGRESULT value.
-  virtual bool onNotify(UINT code, LRESULT& result) { return false; }
-  virtual void onCommand(int control, int code) {}
+  virtual bool OnNotify(UINT code, LRESULT& result) { return false; }
+  virtual void OnCommand(int control, int code) {}
   // Owner-drawn controls other than the logo.
-  virtual bool onDrawItem(const DRAWITEMSTRUCT& item) { return false; }
+  virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return false; }
   // Messages of the page's own (WM_APP and above); true when handled.
-  virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam) { return false; }
-  virtual void onDestroy() {}
-  HWND window() const { return window_; }
-  HWND sheet() const { return ::GetParent(window_); }
-  std::wstring text(int id) const { return LoadText(module_, id); }
+  virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) { return false; }
+  virtual void OnDestroy() {}
+  HWND Window() const { return window_; }
+  HWND Sheet() const { return ::GetParent(window_); }
+  std::wstring Text(int id) const { return LoadText(module_, id); }
   // Every page puts the run's title back on the sheet when it becomes active.
-  void resetTitle() const;
-  void setButtons(unsigned buttons) const;
+  void ResetTitle() const;
+  void SetButtons(unsigned buttons) const;
 
   HINSTANCE module_;
   WizardRun& run_;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void drawLogo(const DRAWITEMSTRUCT& item) const;
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void DrawLogo(const DRAWITEMSTRUCT& item) const;
 
   int dialogId_;
   HWND window_ = nullptr;

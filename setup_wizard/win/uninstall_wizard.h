@@ -24,9 +24,9 @@ class CUWzCheck final : public InstallPageWindow {
   CUWzCheck(HINSTANCE module, WizardRun& run, UninstallSelections& selections, bool first, bool last);
 
  private:
-  void onInit() override;
-  LRESULT onSetActive() override;
-  bool onDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnInit() override;
+  LRESULT OnSetActive() override;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
   UninstallSelections& selections_;
   std::vector<ReviewRow> rows_;  // the list's rows as they read
@@ -38,8 +38,8 @@ class CUWzSheet {
  public:
   CUWzSheet(HINSTANCE module, HWND owner, WizardRun& run) : module_(module), owner_(owner), run_(run) {}
   // 1 when the user pressed Finish.
-  int run();
-  const UninstallSelections& selections() const { return selections_; }
+  int Run();
+  const UninstallSelections& Selections() const { return selections_; }
 
  private:
   HINSTANCE module_;
@@ -52,7 +52,7 @@ class CUWzSheet {
 class CUWzMain {
  public:
   CUWzMain(HINSTANCE module, HWND owner, WizardRun& run) : module_(module), owner_(owner), run_(run) {}
-  int run();
+  int Run();
 
  private:
   HINSTANCE module_;

@@ -22,20 +22,20 @@ class Win32WizardHost final : public WizardHost {
  public:
   Win32WizardHost(HINSTANCE module, HWND owner) : module_(module), owner_(owner), loader_(module) {}
 
-  bool attachOwner() override { return owner_ != nullptr && ::IsWindow(owner_); }
-  std::wstring ownerText() override {
+  bool AttachOwner() override { return owner_ != nullptr && ::IsWindow(owner_); }
+  std::wstring OwnerText() override {
     std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(owner_)) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(owner_, text.data(), static_cast<int>(text.size()))));
     return text;
   }
-  std::wstring loadString(int id) override { return win::LoadText(module_, id); }
-  void errorBox(const std::wstring& caption, const std::wstring& text) override {
+  std::wstring LoadText(int id) override { return win::LoadText(module_, id); }
+  void ErrorBox(const std::wstring& caption, const std::wstring& text) override {
     ::MessageBeep(0xFFFFFFFF);
     ::MessageBoxW(owner_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
   }
-  ModuleLoader& loader() override { return loader_; }
-  std::unique_ptr<SetupInformation> createInformation() override { return win::CreateSetupInformation(module_); }
-  int runSheets(WizardRun& run) override { return win::RunSheets(module_, owner_, run); }
+  ModuleLoader& Loader() override { return loader_; }
+  std::unique_ptr<SetupInformation> CreateInformation() override { return win::CreateSetupInformation(module_); }
+  int RunSheets(WizardRun& run) override { return win::RunSheets(module_, owner_, run); }
 
  private:
   HINSTANCE module_;

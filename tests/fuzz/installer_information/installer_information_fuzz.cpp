@@ -38,10 +38,10 @@ class Profile : public ProfilePort {
  public:
   explicit Profile(std::string_view text) : ini_(Widen(text)) {}
   std::string ReadString(const std::string&, const std::string& section, const std::string& key) override {
-    return Narrow(ini_.readString(Widen(section), Widen(key), L""));
+    return Narrow(ini_.ReadString(Widen(section), Widen(key), L""));
   }
   int ReadInt(const std::string&, const std::string& section, const std::string& key, int fallback) override {
-    return ini_.readInt(Widen(section), Widen(key), fallback);
+    return ini_.ReadInt(Widen(section), Widen(key), fallback);
   }
 
  private:

@@ -25,20 +25,20 @@ namespace {
 class RememberedProfile : public ProfileSource {
  public:
   explicit RememberedProfile(const IniTextProfile& profile) : profile_(profile) {}
-  std::wstring readString(std::wstring_view section, std::wstring_view key, std::wstring_view def) const override {
+  std::wstring ReadString(std::wstring_view section, std::wstring_view key, std::wstring_view def) const override {
     std::wstring question = Question(section, key);
     question.append(def);
     auto [at, added] = strings_.try_emplace(std::move(question));
-    if (added) at->second = profile_.readString(section, key, def);
+    if (added) at->second = profile_.ReadString(section, key, def);
     return at->second;
   }
-  int readInt(std::wstring_view section, std::wstring_view key, int def) const override {
+  int ReadInt(std::wstring_view section, std::wstring_view key, int def) const override {
     auto [at, added] = ints_.try_emplace(Question(section, key) + std::to_wstring(def));
-    if (added) at->second = profile_.readInt(section, key, def);
+    if (added) at->second = profile_.ReadInt(section, key, def);
     return at->second;
   }
-  std::vector<std::wstring> readKeyNames(std::wstring_view section) const override {
-    return profile_.readKeyNames(section);
+  std::vector<std::wstring> ReadKeyNames(std::wstring_view section) const override {
+    return profile_.ReadKeyNames(section);
   }
 
  private:
@@ -57,11 +57,11 @@ class RememberedProfile : public ProfileSource {
 class MemoryFiles : public SetupFiles {
  public:
   explicit MemoryFiles(const IniTextProfile& profile) : profile_(profile) {}
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring&) override {
+  std::unique_ptr<ProfileSource> OpenProfile(const std::wstring&) override {
     return std::make_unique<RememberedProfile>(profile_);
   }
-  bool canRead(const std::wstring&) override { return true; }
-  std::optional<std::wstring> readAnsiText(const std::wstring&) override { return std::wstring(L"licence"); }
+  bool CanRead(const std::wstring&) override { return true; }
+  std::optional<std::wstring> ReadAnsiText(const std::wstring&) override { return std::wstring(L"licence"); }
 
  private:
   const IniTextProfile& profile_;
@@ -112,20 +112,20 @@ void CheckOptionUi(const OptionUiService& service) {
 }
 
 void CheckLoaded(SetupInformation& info) {
-  const size_t disks = info.disks().size();
+  const size_t disks = info.Disks().size();
   FUZZ_CHECK(disks <= SetupInformation::kMaxEntries);
-  for (const std::wstring& disk : info.disks()) CheckDirectory(disk, disk.empty() ? 0 : 1, 1);
-  FUZZ_CHECK(info.licenseFile().size() <= common::kMaxPathChars);
-  FUZZ_CHECK(info.osIndex() >= 0 && info.osIndex() <= SetupInformation::kMaxEntries);
-  CheckName(info.productName());
-  FUZZ_CHECK(info.driverCount() <= SetupInformation::kMaxEntries);
-  FUZZ_CHECK(info.driverName(-1).empty() && info.driverName(info.driverCount()).empty());
-  FUZZ_CHECK(info.loadDriver(info.driverCount()) == 0 && info.driver().name.empty());
+  for (const std::wstring& disk : info.Disks()) CheckDirectory(disk, disk.empty() ? 0 : 1, 1);
+  FUZZ_CHECK(info.LicenseFile().size() <= common::kMaxPathChars);
+  FUZZ_CHECK(info.OsIndex() >= 0 && info.OsIndex() <= SetupInformation::kMaxEntries);
+  CheckName(info.ProductName());
+  FUZZ_CHECK(info.DriverCount() <= SetupInformation::kMaxEntries);
+  FUZZ_CHECK(info.DriverName(-1).empty() && info.DriverName(info.DriverCount()).empty());
+  FUZZ_CHECK(info.LoadDriver(info.DriverCount()) == 0 && info.Driver().name.empty());
 
-  for (int d = 0; d < std::min(info.driverCount(), kMaxVisited); ++d) {
-    CheckName(info.driverName(d));
-    FUZZ_CHECK(info.loadDriver(d) == 1);
-    const DriverRecord& driver = info.driver();
+  for (int d = 0; d < std::min(info.DriverCount(), kMaxVisited); ++d) {
+    CheckName(info.DriverName(d));
+    FUZZ_CHECK(info.LoadDriver(d) == 1);
+    const DriverRecord& driver = info.Driver();
     CheckComponent(driver, disks);
     FUZZ_CHECK(driver.dataType.size() <= 7);
     FUZZ_CHECK(driver.checkInf <= 1 && driver.checkInf >= 0 && driver.expandedFile >= 0 && driver.expandedFile <= 1);
@@ -137,41 +137,41 @@ void CheckLoaded(SetupInformation& info) {
     }
     CheckOptionUi(driver.printerOptionUi);
     CheckOptionUi(driver.langMonOptionUi);
-    FUZZ_CHECK(info.printerOptionServiceName(d) == driver.printerOptionUi.serviceName);
-    FUZZ_CHECK(info.languageMonitorOptionServiceName(d) == driver.langMonOptionUi.serviceName);
+    FUZZ_CHECK(info.PrinterOptionServiceName(d) == driver.printerOptionUi.serviceName);
+    FUZZ_CHECK(info.LanguageMonitorOptionServiceName(d) == driver.langMonOptionUi.serviceName);
     for (int share = 0; share < 4; ++share) {
       for (int is64 = 0; is64 <= 1; ++is64) {
-        const int code = info.otherOsCode(share, d, is64);
+        const int code = info.OtherOsCode(share, d, is64);
         FUZZ_CHECK(code >= 0 && code <= 11);
       }
     }
 
-    const int monitors = info.portMonitorCount(d);
+    const int monitors = info.PortMonitorCount(d);
     FUZZ_CHECK(monitors >= 0 && monitors <= SetupInformation::kMaxEntries);
     for (int m = 0; m < std::min(monitors, kMaxVisited); ++m) {
-      CheckName(info.portMonitorName(d, m));
-      FUZZ_CHECK(info.loadPortMonitor(d, m) == 1);
-      const PortMonitorRecord& monitor = info.portMonitor();
+      CheckName(info.PortMonitorName(d, m));
+      FUZZ_CHECK(info.LoadPortMonitor(d, m) == 1);
+      const PortMonitorRecord& monitor = info.PortMonitor();
       CheckComponent(monitor, disks);
       CheckDirectory(monitor.depend.directory, monitor.depend.diskNumber, disks);
       CheckFileList(monitor.dependFiles);
       CheckOptionUi(monitor.optionUi);
-      FUZZ_CHECK(info.portMonitorOptionSection(d, m) == monitor.optionUi.section);
+      FUZZ_CHECK(info.PortMonitorOptionSection(d, m) == monitor.optionUi.section);
 
-      const int usbs = info.usbDriverCount(d, m);
+      const int usbs = info.UsbDriverCount(d, m);
       FUZZ_CHECK(usbs >= 0 && usbs <= SetupInformation::kMaxEntries);
       for (int u = 0; u < std::min(usbs, kMaxVisited); ++u) {
-        CheckName(info.usbDriverName(d, m, u));
-        FUZZ_CHECK(info.loadUsbDriver(d, m, u) == 1);
-        const UsbDriverRecord& usb = info.usbDriver();
+        CheckName(info.UsbDriverName(d, m, u));
+        FUZZ_CHECK(info.LoadUsbDriver(d, m, u) == 1);
+        const UsbDriverRecord& usb = info.UsbDriver();
         CheckComponent(usb, disks);
         CheckDirectory(usb.depend.directory, usb.depend.diskNumber, disks);
         CheckFileList(usb.dependFiles);
         FUZZ_CHECK(usb.allClasses >= 0 && usb.allClasses <= 1);
       }
-      FUZZ_CHECK(info.loadUsbDriver(d, m, usbs) == 0);
+      FUZZ_CHECK(info.LoadUsbDriver(d, m, usbs) == 0);
     }
-    FUZZ_CHECK(info.loadPortMonitor(d, monitors) == 0);
+    FUZZ_CHECK(info.LoadPortMonitor(d, monitors) == 0);
   }
 }
 
@@ -186,21 +186,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
 
   const IniTextProfile profile(text);
   SetupInformation info(module, std::make_unique<MemoryFiles>(profile));
-  const int loaded = info.load(os << 8, L"KVSetup.ini");
+  const int loaded = info.Load(os << 8, L"KVSetup.ini");
   FUZZ_CHECK(loaded == 0 || loaded == 1);
   if (!loaded) {
-    FUZZ_CHECK(info.driverCount() == 0 && info.disks().empty() && info.productName().empty());
+    FUZZ_CHECK(info.DriverCount() == 0 && info.Disks().empty() && info.ProductName().empty());
     return 0;
   }
   CheckLoaded(info);
 
   // Switching to another version and back gives the same lists (the other-OS steps rely on it).
-  const int drivers = info.driverCount();
-  const std::wstring first = info.driverName(0);
-  if (info.load(os == 11 ? 0x100 : (os + 1) << 8, L"KVSetup.ini") == 1) {
-    FUZZ_CHECK(info.driverCount() <= SetupInformation::kMaxEntries);
+  const int drivers = info.DriverCount();
+  const std::wstring first = info.DriverName(0);
+  if (info.Load(os == 11 ? 0x100 : (os + 1) << 8, L"KVSetup.ini") == 1) {
+    FUZZ_CHECK(info.DriverCount() <= SetupInformation::kMaxEntries);
   }
-  FUZZ_CHECK(info.load(os << 8, L"KVSetup.ini") == 1);
-  FUZZ_CHECK(info.driverCount() == drivers && info.driverName(0) == first);
+  FUZZ_CHECK(info.Load(os << 8, L"KVSetup.ini") == 1);
+  FUZZ_CHECK(info.DriverCount() == drivers && info.DriverName(0) == first);
   return 0;
 }

@@ -15,14 +15,14 @@ using namespace std::string_literals;
 // a name with a NUL inside as one name, which the wizard then passed on as two files, or cut.
 TEST(KeyNamesWithNul, ArriveAsTheSystemListsThem) {
   const IniTextProfile split(L"[Files]\na.dll\0b.dll=\nc.dll=\n"s);
-  EXPECT_EQ(split.readKeyNames(L"Files"), (std::vector<std::wstring>{L"a.dll", L"b.dll", L"c.dll"}));
+  EXPECT_EQ(split.ReadKeyNames(L"Files"), (std::vector<std::wstring>{L"a.dll", L"b.dll", L"c.dll"}));
 
   const IniTextProfile ended(L"[Files]\na.dll\0\0b.dll=\nc.dll=\n"s);
-  EXPECT_EQ(ended.readKeyNames(L"Files"), std::vector<std::wstring>{L"a.dll"});
+  EXPECT_EQ(ended.ReadKeyNames(L"Files"), std::vector<std::wstring>{L"a.dll"});
 
   // Whatever the names, the list handed to the support library gives them back.
   for (const IniTextProfile* profile : {&split, &ended}) {
-    const std::vector<std::wstring> names = profile->readKeyNames(L"Files");
+    const std::vector<std::wstring> names = profile->ReadKeyNames(L"Files");
     std::wstring joined = JoinFileList(names);
     std::vector<std::wstring> back;
     for (size_t at = 0; joined[at] != L'\0'; at = joined.find(L'\0', at) + 1) back.emplace_back(joined.c_str() + at);

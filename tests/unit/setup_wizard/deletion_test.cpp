@@ -35,12 +35,12 @@ class FakeDeletionSystem : public DeletionSystem {
   std::set<std::wstring> refusedOem;
   std::map<std::wstring, std::wstring> runOnce;
 
-  std::wstring windowsDirectory() override { return L"C:\\windows"; }
-  DeviceRemoval removeDevices(const std::wstring& description, const std::wstring& id) override {
+  std::wstring WindowsDirectory() override { return L"C:\\windows"; }
+  DeviceRemoval RemoveDevices(const std::wstring& description, const std::wstring& id) override {
     removals.push_back(description + L" / " + id);
     return removal;
   }
-  std::vector<std::wstring> findFiles(const std::wstring& directory, const std::wstring& pattern) override {
+  std::vector<std::wstring> FindFiles(const std::wstring& directory, const std::wstring& pattern) override {
     EXPECT_EQ(pattern, L"oem*.inf");
     std::vector<std::wstring> names;
     for (const auto& [path, data] : bytes) {
@@ -48,19 +48,19 @@ class FakeDeletionSystem : public DeletionSystem {
     }
     return names;
   }
-  std::optional<std::string> readBytes(const std::wstring& path) override {
+  std::optional<std::string> ReadBytes(const std::wstring& path) override {
     const auto it = bytes.find(path);
     return it == bytes.end() ? std::nullopt : std::optional<std::string>(it->second);
   }
-  bool uninstallOemInf(const std::wstring& name) override {
+  bool UninstallOemInf(const std::wstring& name) override {
     oemUninstalls.push_back(name);
     return refusedOem.count(name) == 0;
   }
-  bool setRunOnce(const std::wstring& name, const std::wstring& command) override {
+  bool SetRunOnce(const std::wstring& name, const std::wstring& command) override {
     runOnce[name] = command;
     return true;
   }
-  std::wstring programPath() override { return L"D:\\Driver\\Uninstall.exe"; }
+  std::wstring ProgramPath() override { return L"D:\\Driver\\Uninstall.exe"; }
 
  private:
   FakeSystem& files_;
@@ -76,7 +76,7 @@ struct Delete {
         system(bound.fake),
         windows(system) {
     bound.fake.osCode = osCode;
-    information.load(osCode, L"KVSetup.ini");
+    information.Load(osCode, L"KVSetup.ini");
     bound.fake.installedDrivers = {kU1};
     bound.fake.installedPortMonitors = {kMonitor};
     bound.fake.printersOf[kU1] = {L"Desk", L"Counter"};
@@ -96,21 +96,21 @@ struct Delete {
     selections.modelPos = 0;
     selections.installedModelCount = 1;
   }
-  DeletionOutcome go() {
+  DeletionOutcome Go() {
     DeletionSequence sequence(run, selections, progress, system, windows);
-    return sequence.run();
+    return sequence.Run();
   }
   // The library calls that remove something, in order.
-  std::vector<std::wstring> removals() const {
+  std::vector<std::wstring> Removals() const {
     std::vector<std::wstring> out;
-    for (const auto& a : bound.fake.actions()) {
+    for (const auto& a : bound.fake.Actions()) {
       if (a.rfind(L"Delete", 0) == 0) out.push_back(a);
     }
     return out;
   }
-  std::vector<std::wstring> driverDeletions() const {
+  std::vector<std::wstring> DriverDeletions() const {
     std::vector<std::wstring> out;
-    for (const auto& a : bound.fake.actions()) {
+    for (const auto& a : bound.fake.Actions()) {
       if (a.rfind(L"DeletePrinterDriver", 0) == 0) out.push_back(a);
     }
     return out;
@@ -141,26 +141,26 @@ TEST(UninstallPages, OnlyInstalledModelsAreOfferedWithTheirPrinters) {
   d.bound.fake.printersOf[kU2] = {L"Desk", L"Back office"};
   FakeView view;
   UninstallPrinterPage page(view, d.run, d.selections);
-  page.onCreate();
-  EXPECT_EQ(view.names(kUninstallModels), (std::vector<std::wstring>{kU2, L"ORV TPX800 U4"}));
+  page.OnCreate();
+  EXPECT_EQ(view.Names(kUninstallModels), (std::vector<std::wstring>{kU2, L"ORV TPX800 U4"}));
   EXPECT_EQ(view.data(kUninstallModels), (std::vector<intptr_t>{1, 3}));
   EXPECT_EQ(d.selections.installedModelCount, 2);
   EXPECT_EQ(view.texts[kUninstallPrinters], L"Desk\r\nBack office");
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(view.buttons.back(), kButtonNext | kButtonBack);
 
-  view.select(kUninstallModels, 1);
-  page.onControl(kUninstallModels, ControlEvent::kSelectionChanged);
+  view.Select(kUninstallModels, 1);
+  page.OnControl(kUninstallModels, ControlEvent::kSelectionChanged);
   EXPECT_EQ(view.texts[kUninstallPrinters], L"");
-  ASSERT_TRUE(page.onNext());
+  ASSERT_TRUE(page.OnNext());
   EXPECT_EQ(d.selections.modelPos, 3);
 
   // Built again (Back to the first page and on), the earlier choice stays selected.
-  page.onCreate();
-  EXPECT_EQ(view.selection(kUninstallModels), 1);
+  page.OnCreate();
+  EXPECT_EQ(view.Selection(kUninstallModels), 1);
 
-  view.select(kUninstallModels, -1);
-  EXPECT_FALSE(page.onNext());
+  view.Select(kUninstallModels, -1);
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(view.boxes, std::vector<std::wstring>{L"#420"});
 }
 
@@ -169,9 +169,9 @@ TEST(UninstallPages, NoInstalledModelNeverOffersNext) {
   d.bound.fake.installedDrivers.clear();
   FakeView view;
   UninstallPrinterPage page(view, d.run, d.selections);
-  page.onCreate();
-  page.onSetActive();
-  EXPECT_EQ(view.itemCount(kUninstallModels), 0);
+  page.OnCreate();
+  page.OnSetActive();
+  EXPECT_EQ(view.ItemCount(kUninstallModels), 0);
   EXPECT_EQ(view.buttons.back(), kButtonBack);
   EXPECT_EQ(d.selections.installedModelCount, 0);
   EXPECT_FALSE(view.cancelPressed);
@@ -181,7 +181,7 @@ TEST(UninstallPages, ReviewListsDriverPrintersMonitorsAndPorts) {
   Delete d;
   FakeView view;
   UninstallCheckPage page(view, d.run, d.selections, false, true);
-  page.onSetActive();
+  page.OnSetActive();
   std::vector<uint32_t> items;
   for (intptr_t data : view.data(kUninstallReview)) items.push_back(static_cast<uint32_t>(data));
   const std::vector<uint32_t> expected = {ReviewItem(108, 0), ReviewItem(101, 0), ReviewItem(102, 0), ReviewItem(102, 1),
@@ -204,10 +204,10 @@ TEST(UninstallPages, FinishIsRefusedWhilePrinterHasJobs) {
   FakeView view;
   UninstallCheckPage page(view, d.run, d.selections, false, true);
   d.bound.fake.jobs[L"Counter"] = 2;
-  EXPECT_FALSE(page.onNext());
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(view.boxes, std::vector<std::wstring>{L"#425"});
   d.bound.fake.jobs[L"Counter"] = 0;
-  EXPECT_TRUE(page.onNext());
+  EXPECT_TRUE(page.OnNext());
 }
 
 TEST(UninstallPages, WelcomeRefusesWithoutRights) {
@@ -215,12 +215,12 @@ TEST(UninstallPages, WelcomeRefusesWithoutRights) {
   FakeView view;
   UninstallGuidePage page(view, d.run, d.selections, true);
   view.texts[kUninstallGuideContinue] = L"Click Next to continue.";
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(view.texts[kUninstallGuideMain], L"#401");
   EXPECT_EQ(view.buttons.back(), kButtonNext);
   d.bound.fake.results[L"CheckSetupPreconditions"] = 0;
   d.bound.fake.status = 5;
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(view.texts[kUninstallGuideMain], L"#419");
   EXPECT_EQ(view.texts[kUninstallGuideContinue], L"");
   EXPECT_EQ(view.buttons.back(), 0u);
@@ -230,7 +230,7 @@ TEST(UninstallPages, WelcomeRefusesWithoutRights) {
 
 TEST(DeletionSequence, FullDeletionRemovesEverythingOfTheModelInOrder) {
   Delete d;
-  EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
   const std::vector<std::wstring> expected = {
       L"DeletePrinterDriver(ORV TPX800 U1, 196609, 0, USBPRINT\\ORVTPX800)",
       L"DeletePrintProcessor(TPX800 Print Processor, 1)",
@@ -240,11 +240,11 @@ TEST(DeletionSequence, FullDeletionRemovesEverythingOfTheModelInOrder) {
       L"DeletePrinterDriver(ORV TPX800 U1, 196609, 2048, null)",
       L"DeletePortMonitor(TPX800 Port Monitor, 327681)",
   };
-  EXPECT_EQ(d.removals(), expected);
+  EXPECT_EQ(d.Removals(), expected);
   EXPECT_EQ(d.page.shown, (std::vector<std::wstring>{L"#403", L"#407", L"#407", L"#407", L"#407", L"#405", L"#404",
                                                      L"#410", L"#408"}));
   EXPECT_EQ(d.page.buttons.back(), std::make_pair(static_cast<unsigned>(kOfferFinish), true));
-  EXPECT_EQ(d.information.osCode(), 0x0600);  // the running system's information is back
+  EXPECT_EQ(d.information.OsCode(), 0x0600);  // the running system's information is back
 
   EXPECT_EQ(d.windows.removals, std::vector<std::wstring>{L"ORV TPX800 USB Printer / VID_1A2B&PID_0800"});
   EXPECT_TRUE(Contains(d.system.deletes, kDrivers + L"TPX8USB.SYS"));
@@ -260,7 +260,7 @@ TEST(DeletionSequence, DevicesNotAllRemovedKeepTheDriverFilesAndARefusedOemFileI
   Delete d;
   d.windows.removal.allRemoved = false;
   d.windows.refusedOem = {L"oem3.inf"};
-  EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
   EXPECT_FALSE(Contains(d.system.deletes, kDrivers + L"TPX8USB.SYS"));
   EXPECT_TRUE(Contains(d.system.deletes, kInf + L"oem3.inf"));
   EXPECT_TRUE(Contains(d.system.deletes, kInf + L"oem3.pnf"));
@@ -270,8 +270,8 @@ TEST(DeletionSequence, DriverInUseRestartsTheSpoolerThenOffersARestartOfWindows)
   {  // the spooler restart frees it
     Delete d;
     d.bound.fake.nextResults[L"DeletePrinterDriver"] = {0, 1};
-    EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
-    const auto actions = d.bound.fake.actions();
+    EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
+    const auto actions = d.bound.fake.Actions();
     ASSERT_GE(actions.size(), 4u);
     EXPECT_EQ(actions[1], L"StopService(spooler)");
     EXPECT_EQ(actions[2], L"StartService(spooler)");
@@ -284,28 +284,28 @@ TEST(DeletionSequence, DriverInUseRestartsTheSpoolerThenOffersARestartOfWindows)
     Delete d;
     d.bound.fake.nextResults[L"DeletePrinterDriver"] = {0, 0, 1};
     d.page.answers = {{false, false}};
-    EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
+    EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
     EXPECT_EQ(d.windows.runOnce, (std::map<std::wstring, std::wstring>{{L"ORV TPX800", L"D:\\Driver\\Uninstall.exe"}}));
-    EXPECT_TRUE(Contains(d.bound.fake.actions(), L"RestartSystem()"));
+    EXPECT_TRUE(Contains(d.bound.fake.Actions(), L"RestartSystem()"));
     EXPECT_TRUE(Contains(d.page.shown, L"#411 [#415|#416]"));
-    EXPECT_EQ(d.driverDeletions().size(), 6u);  // three attempts, then the other systems
+    EXPECT_EQ(d.DriverDeletions().size(), 6u);  // three attempts, then the other systems
   }
   {  // Continue leaves the printer for now: cancelled, nothing else touched
     Delete d;
     d.bound.fake.results[L"DeletePrinterDriver"] = 0;
     d.page.answers = {{false, true}};
-    EXPECT_EQ(d.go(), DeletionOutcome::kCancelled);
-    EXPECT_EQ(d.driverDeletions().size(), 2u);
+    EXPECT_EQ(d.Go(), DeletionOutcome::kCancelled);
+    EXPECT_EQ(d.DriverDeletions().size(), 2u);
     EXPECT_TRUE(d.windows.runOnce.empty());
-    EXPECT_FALSE(Contains(d.bound.fake.actions(), L"DeletePortMonitor(TPX800 Port Monitor, 327681)"));
+    EXPECT_FALSE(Contains(d.bound.fake.Actions(), L"DeletePortMonitor(TPX800 Port Monitor, 327681)"));
     EXPECT_EQ(d.page.shown.back(), L"#409");
   }
   {  // still in use after the restart: stopped with the question's text, nothing else touched
     Delete d;
     d.bound.fake.results[L"DeletePrinterDriver"] = 0;
     d.page.answers = {{false, false}};
-    EXPECT_EQ(d.go(), DeletionOutcome::kStopped);
-    EXPECT_EQ(d.driverDeletions().size(), 3u);
+    EXPECT_EQ(d.Go(), DeletionOutcome::kStopped);
+    EXPECT_EQ(d.DriverDeletions().size(), 3u);
     EXPECT_EQ(d.page.shown.back(), L"#411 [#415|#416]");
     EXPECT_EQ(d.page.buttons.back(), std::make_pair(static_cast<unsigned>(kOfferFinish), true));
   }
@@ -334,16 +334,16 @@ TEST(DeletionSequence, OtherSystemsFollowTheRunningSystemsTable) {
   };
   for (const Case& c : cases) {
     Delete d(info, c.osCode);
-    ASSERT_EQ(d.information.osCode(), c.osCode) << std::hex << c.osCode;
-    d.go();
+    ASSERT_EQ(d.information.OsCode(), c.osCode) << std::hex << c.osCode;
+    d.Go();
     std::vector<int> codes;
-    for (const auto& call : d.driverDeletions()) {
+    for (const auto& call : d.DriverDeletions()) {
       const size_t at = call.find(L", 196609, ");
       const int os = std::stoi(call.substr(at + 10));
       if (os != 0) codes.push_back(os >> 8 << 8);
     }
     EXPECT_EQ(codes, c.codes) << std::hex << c.osCode;
-    EXPECT_EQ(d.information.osCode(), c.osCode) << std::hex << c.osCode;
+    EXPECT_EQ(d.information.OsCode(), c.osCode) << std::hex << c.osCode;
   }
 }
 
@@ -351,8 +351,8 @@ TEST(DeletionSequence, SharedMonitorAndServicesSurviveWhileAnotherModelIsInstall
   Delete d;
   d.bound.fake.installedDrivers = {kU1, kU2};
   d.selections.installedModelCount = 2;
-  EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
-  for (const auto& a : d.bound.fake.actions()) EXPECT_EQ(a.rfind(L"DeletePortMonitor", 0), std::wstring::npos) << a;
+  EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
+  for (const auto& a : d.bound.fake.Actions()) EXPECT_EQ(a.rfind(L"DeletePortMonitor", 0), std::wstring::npos) << a;
   EXPECT_TRUE(d.windows.removals.empty());
   EXPECT_EQ(d.bound.fake.services.size(), 3u);
   EXPECT_FALSE(Contains(d.page.shown, L"#410"));
@@ -364,7 +364,7 @@ TEST(DeletionSequence, ServiceStillUsedByAnInstalledComponentStays) {
   // language monitor is gone, so its service goes.
   Delete d;
   d.bound.fake.installedDrivers = {kU1, L"ORV TPX800 U3"};
-  EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
   EXPECT_EQ(d.bound.fake.services, (std::set<std::wstring>{L"TPX800 Option Service", L"TPX800 Port Service"}));
 }
 
@@ -374,9 +374,9 @@ TEST(DeletionSequence, MonitorInUseIsKeptOrForcedAsTheUserChooses) {
     d.bound.fake.nextResults[L"DeletePortMonitor"] = {0};
     d.bound.fake.statusAfter[L"DeletePortMonitor"] = 3008;
     d.page.answers = {{false, false}};  // keep it
-    EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
+    EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
     EXPECT_TRUE(Contains(d.page.shown, L"#406 [#418|#417]"));
-    EXPECT_FALSE(Contains(d.bound.fake.actions(), L"DeletePortMonitor(TPX800 Port Monitor, 851969)"));
+    EXPECT_FALSE(Contains(d.bound.fake.Actions(), L"DeletePortMonitor(TPX800 Port Monitor, 851969)"));
     EXPECT_TRUE(d.windows.removals.empty());
     EXPECT_EQ(d.page.shown.back(), L"#408");
   }
@@ -385,8 +385,8 @@ TEST(DeletionSequence, MonitorInUseIsKeptOrForcedAsTheUserChooses) {
     d.bound.fake.nextResults[L"DeletePortMonitor"] = {0, 1};
     d.bound.fake.statusAfter[L"DeletePortMonitor"] = 3008;
     d.page.answers = {{false, true}};  // delete it all the same
-    EXPECT_EQ(d.go(), DeletionOutcome::kComplete);
-    EXPECT_TRUE(Contains(d.bound.fake.actions(), L"DeletePortMonitor(TPX800 Port Monitor, 851969)"));
+    EXPECT_EQ(d.Go(), DeletionOutcome::kComplete);
+    EXPECT_TRUE(Contains(d.bound.fake.Actions(), L"DeletePortMonitor(TPX800 Port Monitor, 851969)"));
     EXPECT_EQ(d.windows.removals.size(), 1u);
   }
 }
@@ -395,7 +395,7 @@ TEST(DeletionSequence, MonitorThatCannotBeDeletedStopsWithItsText) {
   Delete d;
   d.bound.fake.results[L"DeletePortMonitor"] = 0;
   d.bound.fake.statusAfter[L"DeletePortMonitor"] = 5;
-  EXPECT_EQ(d.go(), DeletionOutcome::kStopped);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kStopped);
   EXPECT_EQ(d.page.shown.back(), L"#413");
   EXPECT_TRUE(d.windows.removals.empty());  // the monitor is still there, so are its devices
   EXPECT_EQ(d.bound.fake.services.size(), 3u);
@@ -405,7 +405,7 @@ TEST(DeletionSequence, CancelConfirmedDuringTheMonitorsEndsAsCancelled) {
   Delete d;
   d.page.cancelOn = L"#405";
   d.page.confirms = {true};
-  EXPECT_EQ(d.go(), DeletionOutcome::kCancelled);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kCancelled);
   EXPECT_EQ(d.page.asked, std::vector<std::wstring>{L"#414"});
   EXPECT_EQ(d.page.shown.back(), L"#409");
   EXPECT_EQ(d.bound.fake.services.size(), 3u);
@@ -414,7 +414,7 @@ TEST(DeletionSequence, CancelConfirmedDuringTheMonitorsEndsAsCancelled) {
 TEST(DeletionSequence, ServiceThatStaysRegisteredStopsTheDeletion) {
   Delete d;
   d.system.serviceOf.erase(L"TPX8PMS.EXE");  // its program does not unregister it
-  EXPECT_EQ(d.go(), DeletionOutcome::kStopped);
+  EXPECT_EQ(d.Go(), DeletionOutcome::kStopped);
   EXPECT_EQ(d.page.shown.back(), L"#424");
 }
 

@@ -49,7 +49,7 @@ struct FakeSupport {
     return active;
   }
 
-  int32_t answer(const std::wstring& name, const std::wstring& args) {
+  int32_t Answer(const std::wstring& name, const std::wstring& args) {
     journal.push_back(name + L"(" + args + L")");
     const auto s = statusAfter.find(name);
     if (s != statusAfter.end()) status = s->second;
@@ -76,7 +76,7 @@ struct FakeSupport {
     return static_cast<int32_t>(names.size());
   }
   // The journal without the status and enumeration calls, for order checks.
-  std::vector<std::wstring> actions() const {
+  std::vector<std::wstring> Actions() const {
     std::vector<std::wstring> out;
     for (const auto& line : journal) {
       if (line.rfind(L"GetLastSupportStatus", 0) == 0 || line.rfind(L"Enum", 0) == 0 ||
@@ -97,8 +97,8 @@ inline int32_t GetLastSupportStatus(int32_t* s) {
   if (s) *s = F().status;
   return F().status;
 }
-inline int32_t CheckSetupPreconditions() { return F().answer(L"CheckSetupPreconditions", L""); }
-inline int32_t ValidatePrinterName(const wchar_t* n) { return F().answer(L"ValidatePrinterName", FakeSupport::Text(n)); }
+inline int32_t CheckSetupPreconditions() { return F().Answer(L"CheckSetupPreconditions", L""); }
+inline int32_t ValidatePrinterName(const wchar_t* n) { return F().Answer(L"ValidatePrinterName", FakeSupport::Text(n)); }
 inline int32_t IsShareNameUsed(const wchar_t* n, uint32_t) {
   F().journal.push_back(L"IsShareNameUsed(" + FakeSupport::Text(n) + L")");
   return F().usedShares.count(n) ? 1 : 0;
@@ -121,16 +121,16 @@ inline int32_t GetMonitorOfPort(wchar_t* b, uint32_t s, uint32_t* n, const wchar
   return 1;
 }
 inline int32_t InstallUsbDriver(const wchar_t* n, const abi::UsbDriverRecord* r, const wchar_t* ids, uint32_t f, uint32_t) {
-  return F().answer(L"InstallUsbDriver", FakeSupport::Text(n) + L", " + FakeSupport::Text(ids) + L", " +
+  return F().Answer(L"InstallUsbDriver", FakeSupport::Text(n) + L", " + FakeSupport::Text(ids) + L", " +
                                              std::to_wstring(f) + L", " + FakeSupport::Text(r ? r->file : nullptr));
 }
 inline int32_t InstallUsbDriverAlternate(const wchar_t* n, const abi::UsbDriverRecord*, const wchar_t* ids, uint32_t f,
                                          uint32_t) {
-  return F().answer(L"InstallUsbDriverAlternate", FakeSupport::Text(n) + L", " + FakeSupport::Text(ids) + L", " +
+  return F().Answer(L"InstallUsbDriverAlternate", FakeSupport::Text(n) + L", " + FakeSupport::Text(ids) + L", " +
                                                       std::to_wstring(f));
 }
 inline int32_t InstallPortMonitor(const wchar_t* n, const abi::MonitorRecord* r, uint32_t f, int32_t* restart) {
-  const int32_t result = F().answer(L"InstallPortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  const int32_t result = F().Answer(L"InstallPortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
   if (restart) *restart = F().restartFlag;
   return result;
 }
@@ -143,19 +143,19 @@ inline int32_t QueryMonitorFile(const wchar_t* m, uint32_t what, const wchar_t* 
   return 1;
 }
 inline int32_t ReplacePortMonitor(const wchar_t* n, const abi::MonitorRecord*, uint32_t f) {
-  return F().answer(L"ReplacePortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  return F().Answer(L"ReplacePortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
 }
 inline int32_t AddPortOfMonitor(void*, const wchar_t* m, wchar_t* port) {
-  const int32_t r = F().answer(L"AddPortOfMonitor", FakeSupport::Text(m));
+  const int32_t r = F().Answer(L"AddPortOfMonitor", FakeSupport::Text(m));
   if (r == 1) std::wcsncpy(port, F().newPort.c_str(), abi::kPortNameChars - 1);
   return r;
 }
 inline int32_t InstallPrinterDriver(const wchar_t* n, const abi::DriverRecord* r, uint32_t f, uint32_t, uint32_t) {
-  return F().answer(L"InstallPrinterDriver", FakeSupport::Text(n) + L", " + std::to_wstring(f) + L", " +
+  return F().Answer(L"InstallPrinterDriver", FakeSupport::Text(n) + L", " + std::to_wstring(f) + L", " +
                                                  FakeSupport::Text(r ? r->languageMonitorName : nullptr));
 }
 inline int32_t InstallPrintProcessor(const wchar_t* n, const abi::ProcessorRecord*, uint32_t f, uint32_t) {
-  return F().answer(L"InstallPrintProcessor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  return F().Answer(L"InstallPrintProcessor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
 }
 inline int32_t AddPrinterWithProcessor(const wchar_t* p, const abi::PrinterRecord* r, uint32_t, uint32_t a) {
   F().attributes = a;
@@ -163,17 +163,17 @@ inline int32_t AddPrinterWithProcessor(const wchar_t* p, const abi::PrinterRecor
   F().port = FakeSupport::Text(r->portName);
   F().share = FakeSupport::Text(r->shareName);
   F().processor = FakeSupport::Text(r->processorName);
-  return F().answer(L"AddPrinterWithProcessor", FakeSupport::Text(p) + L", " + FakeSupport::Text(r->driverName));
+  return F().Answer(L"AddPrinterWithProcessor", FakeSupport::Text(p) + L", " + FakeSupport::Text(r->driverName));
 }
 inline int32_t AddPrinter(const wchar_t* p, const wchar_t* d, const wchar_t* port, uint32_t, const wchar_t* share,
                           uint32_t, uint32_t a) {
   F().attributes = a;
   F().port = FakeSupport::Text(port);
   F().share = FakeSupport::Text(share);
-  return F().answer(L"AddPrinter", FakeSupport::Text(p) + L", " + FakeSupport::Text(d));
+  return F().Answer(L"AddPrinter", FakeSupport::Text(p) + L", " + FakeSupport::Text(d));
 }
 inline int32_t AfterServiceInstall(wchar_t* dir, uint32_t bytes) {
-  return F().answer(L"AfterServiceInstall", FakeSupport::Text(dir) + L", " + std::to_wstring(bytes));
+  return F().Answer(L"AfterServiceInstall", FakeSupport::Text(dir) + L", " + std::to_wstring(bytes));
 }
 inline int32_t QueryService(const wchar_t* n, uint32_t mode) {
   F().journal.push_back(L"QueryService(" + FakeSupport::Text(n) + L", " + std::to_wstring(mode) + L")");
@@ -190,31 +190,31 @@ inline int32_t GetPrinterJobCount(const wchar_t* p, uint32_t* count) {
 }
 inline int32_t DeletePrinterDriver(const wchar_t* n, const abi::DriverRecord* r, uint32_t f, uint32_t os) {
   const int32_t result =
-      F().answer(L"DeletePrinterDriver", FakeSupport::Text(n) + L", " + std::to_wstring(f) + L", " + std::to_wstring(os) +
+      F().Answer(L"DeletePrinterDriver", FakeSupport::Text(n) + L", " + std::to_wstring(f) + L", " + std::to_wstring(os) +
                                              L", " + FakeSupport::Text(r ? r->hardwareId : nullptr));
   if (result == 1 && os == 0) F().installedDrivers.erase(n);
   return result;
 }
 inline int32_t DeletePrintProcessor(const wchar_t* n, const abi::ProcessorRecord*, uint32_t f) {
-  return F().answer(L"DeletePrintProcessor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  return F().Answer(L"DeletePrintProcessor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
 }
 inline int32_t DeletePortMonitor(const wchar_t* n, const abi::MonitorRecord*, uint32_t f) {
-  const int32_t result = F().answer(L"DeletePortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
+  const int32_t result = F().Answer(L"DeletePortMonitor", FakeSupport::Text(n) + L", " + std::to_wstring(f));
   if (result == 1) F().installedPortMonitors.erase(n);
   return result;
 }
-inline int32_t StopService(const wchar_t* n) { return F().answer(L"StopService", FakeSupport::Text(n)); }
-inline int32_t StartService(const wchar_t* n) { return F().answer(L"StartService", FakeSupport::Text(n)); }
-inline int32_t RestartSystem() { return F().answer(L"RestartSystem", L""); }
+inline int32_t StopService(const wchar_t* n) { return F().Answer(L"StopService", FakeSupport::Text(n)); }
+inline int32_t StartService(const wchar_t* n) { return F().Answer(L"StartService", FakeSupport::Text(n)); }
+inline int32_t RestartSystem() { return F().Answer(L"RestartSystem", L""); }
 inline int32_t Nothing() { return 0; }
 }  // namespace thunks
 
 // A loader whose module is the fake above.
 class FakeSupportLoader : public ModuleLoader {
  public:
-  std::wstring ownDirectory() override { return L"C:\\Driver"; }
-  bool load(const std::wstring&) override { return true; }
-  void* procedure(uint16_t ordinal) override {
+  std::wstring OwnDirectory() override { return L"C:\\Driver"; }
+  bool Load(const std::wstring&) override { return true; }
+  void* Procedure(uint16_t ordinal) override {
     static const std::map<uint16_t, void*> table = {
         {abi::kGetOsVersionCode, reinterpret_cast<void*>(&thunks::GetOsVersionCode)},
         {abi::kGetLastSupportStatus, reinterpret_cast<void*>(&thunks::GetLastSupportStatus)},
@@ -251,7 +251,7 @@ class FakeSupportLoader : public ModuleLoader {
     const auto it = table.find(ordinal);
     return it != table.end() ? it->second : reinterpret_cast<void*>(&thunks::Nothing);
   }
-  void unload() override {}
+  void Unload() override {}
 };
 
 // The fake, bound through the real SupportLibrary, active for the object's life.
@@ -259,7 +259,7 @@ class BoundFake {
  public:
   BoundFake() : library(loader) {
     FakeSupport::Active() = &fake;
-    library.bind();
+    library.Bind();
   }
   ~BoundFake() { FakeSupport::Active() = nullptr; }
   FakeSupport fake;

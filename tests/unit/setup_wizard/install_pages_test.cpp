@@ -19,11 +19,11 @@ class Files : public SetupFiles {
  public:
   explicit Files(std::wstring text, std::optional<std::wstring> license = std::nullopt)
       : text_(std::move(text)), license_(std::move(license)) {}
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring&) override {
+  std::unique_ptr<ProfileSource> OpenProfile(const std::wstring&) override {
     return std::make_unique<IniTextProfile>(text_);
   }
-  bool canRead(const std::wstring&) override { return license_.has_value(); }
-  std::optional<std::wstring> readAnsiText(const std::wstring&) override { return license_; }
+  bool CanRead(const std::wstring&) override { return license_.has_value(); }
+  std::optional<std::wstring> ReadAnsiText(const std::wstring&) override { return license_; }
 
  private:
   std::wstring text_;
@@ -47,7 +47,7 @@ struct Wizard {
   explicit Wizard(std::wstring info = kInfo, std::optional<std::wstring> license = std::nullopt)
       : information(L"C:\\Driver", std::make_unique<Files>(std::move(info), std::move(license))),
         run{bound.library, information, true, L"Installation of TPX800 printer"} {
-    information.load(0x0600, L"KVSetup.ini");
+    information.Load(0x0600, L"KVSetup.ini");
   }
   BoundFake bound;
   SetupInformation information;
@@ -59,16 +59,16 @@ struct Wizard {
 TEST(LicensePage, StartsDisagreedAndOnlyAgreeOffersNext) {
   Wizard w(kInfo, L"Terms\r\nof use");
   LicensePage page(w.view, w.run, w.selections, true);
-  page.onCreate();
+  page.OnCreate();
   EXPECT_EQ(w.view.texts[kLicenseText], L"Terms\r\nof use");
   EXPECT_TRUE(w.view.checks[kLicenseDisagree]);
   EXPECT_FALSE(w.view.checks[kLicenseAgree]);
   EXPECT_EQ(w.view.buttons.back(), 0u);  // the first page: no Back, and no Next before agreeing
-  page.onControl(kLicenseAgree, ControlEvent::kClicked);
+  page.OnControl(kLicenseAgree, ControlEvent::kClicked);
   EXPECT_EQ(w.view.buttons.back(), kButtonNext);
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(w.view.buttons.back(), kButtonNext);
-  page.onControl(kLicenseDisagree, ControlEvent::kClicked);
+  page.OnControl(kLicenseDisagree, ControlEvent::kClicked);
   EXPECT_EQ(w.view.buttons.back(), 0u);
   EXPECT_FALSE(w.view.checks[kLicenseAgree]);
 }
@@ -76,7 +76,7 @@ TEST(LicensePage, StartsDisagreedAndOnlyAgreeOffersNext) {
 TEST(GuidePage, WelcomesOrRefusesAndNeverOffersBack) {
   Wizard w;
   GuidePage second(w.view, w.run, w.selections, false);  // after a licence page
-  second.onSetActive();
+  second.OnSetActive();
   EXPECT_EQ(w.view.texts[kGuideMain], L"Welcome to TPX800 printer installation.");
   EXPECT_EQ(w.view.texts[kGuideDetail], L"#303");
   EXPECT_EQ(w.view.buttons.back(), kButtonNext);
@@ -84,13 +84,13 @@ TEST(GuidePage, WelcomesOrRefusesAndNeverOffersBack) {
   w.bound.fake.results[L"CheckSetupPreconditions"] = 0;
   w.bound.fake.status = 5;
   w.view.texts[kGuideContinue] = L"Click Next to continue.";
-  second.onSetActive();
+  second.OnSetActive();
   EXPECT_EQ(w.view.texts[kGuideMain], L"#322");
   EXPECT_EQ(w.view.texts[kGuideContinue], L"");
   EXPECT_EQ(w.view.buttons.back(), 0u);
 
   w.bound.fake.status = 1722;
-  second.onSetActive();
+  second.OnSetActive();
   EXPECT_EQ(w.view.texts[kGuideMain], L"#205");
   EXPECT_EQ(w.view.buttons.back(), 0u);
 }
@@ -98,22 +98,22 @@ TEST(GuidePage, WelcomesOrRefusesAndNeverOffersBack) {
 TEST(PrinterPage, ListsModelsAndCopiesTheChosenNameIntoTheEdit) {
   Wizard w;
   PrinterPage page(w.view, w.run, w.selections);
-  page.onCreate();
-  EXPECT_EQ(w.view.names(kPrinterModels), (std::vector<std::wstring>{L"ORV TPX800 U1", L"ORV TPX800 U2"}));
-  EXPECT_EQ(w.view.selection(kPrinterModels), 0);
+  page.OnCreate();
+  EXPECT_EQ(w.view.Names(kPrinterModels), (std::vector<std::wstring>{L"ORV TPX800 U1", L"ORV TPX800 U2"}));
+  EXPECT_EQ(w.view.Selection(kPrinterModels), 0);
   EXPECT_EQ(w.view.limits[kPrinterName], 31);
   EXPECT_EQ(w.view.texts[kPrinterName], L"ORV TPX800 U1");
-  w.view.select(kPrinterModels, 1);
-  page.onControl(kPrinterModels, ControlEvent::kSelectionChanged);
+  w.view.Select(kPrinterModels, 1);
+  page.OnControl(kPrinterModels, ControlEvent::kSelectionChanged);
   EXPECT_EQ(w.view.texts[kPrinterName], L"ORV TPX800 U2");
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(w.view.buttons.back(), kButtonNext | kButtonBack);
 }
 
 TEST(PrinterPage, NoDriverForThisSystemCancelsTheWizard) {
   Wizard w(L"[Information]\nVersion=1.20\n[OS]\nEntry=1\nOS1=XP\n");
   PrinterPage page(w.view, w.run, w.selections);
-  page.onCreate();
+  page.OnCreate();
   EXPECT_EQ(w.view.boxes, std::vector<std::wstring>{L"#206"});
   EXPECT_TRUE(w.view.cancelPressed);
 }
@@ -121,28 +121,28 @@ TEST(PrinterPage, NoDriverForThisSystemCancelsTheWizard) {
 TEST(PrinterPage, NameChecksOnNext) {
   Wizard w;
   PrinterPage page(w.view, w.run, w.selections);
-  page.onCreate();
+  page.OnCreate();
 
   w.view.texts[kPrinterName] = L"   \t ";
-  EXPECT_FALSE(page.onNext());
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#323");
   EXPECT_EQ(w.view.focused, kPrinterName);
 
   w.bound.fake.results[L"ValidatePrinterName"] = 0;
   w.bound.fake.status = 3;
   w.view.texts[kPrinterName] = L"Desk";
-  EXPECT_FALSE(page.onNext());
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#324");
   w.bound.fake.status = 1801;
-  EXPECT_FALSE(page.onNext());
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#325");
   EXPECT_EQ(w.selections.printerName, L"");
 
   w.bound.fake.results.erase(L"ValidatePrinterName");
   w.view.texts[kPrinterName] = L"  Front desk  ";
   w.view.checks[kPrinterMakeDefault] = true;
-  w.view.select(kPrinterModels, 1);
-  EXPECT_TRUE(page.onNext());
+  w.view.Select(kPrinterModels, 1);
+  EXPECT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.printerName, L"Front desk");
   EXPECT_EQ(w.selections.driverPos, 1);
   EXPECT_TRUE(w.selections.makeDefault);
@@ -153,18 +153,18 @@ TEST(SharePage, ProposesTheFirstEightCharactersOnlyWhenTheModelChanged) {
   Wizard w;
   SharePage page(w.view, w.run, w.selections);
   w.selections = {L"Front desk printer", L"", L"", L"", 0, -1, false};
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(w.view.texts[kShareOwner], L"Front desk printer");
   EXPECT_EQ(w.view.texts[kShareName], L"Front de");
   EXPECT_EQ(w.view.buttons.back(), kButtonNext | kButtonBack);
 
   w.view.texts[kShareName] = L"MINE";
   w.selections.printerName = L"Other";
-  page.onSetActive();  // same model: the user's entry stays
+  page.OnSetActive();  // same model: the user's entry stays
   EXPECT_EQ(w.view.texts[kShareName], L"MINE");
 
   w.selections.driverPos = 1;
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(w.view.texts[kShareName], L"Other");
 }
 
@@ -173,20 +173,20 @@ TEST(SharePage, RefusesEachForbiddenCharacterAndNamesInUse) {
   SharePage page(w.view, w.run, w.selections);
   for (wchar_t c : std::wstring(L"\"*/:<>?\\|")) {
     w.view.texts[kShareName] = std::wstring(L"A") + c + L"B";
-    EXPECT_FALSE(page.onNext()) << static_cast<int>(c);
+    EXPECT_FALSE(page.OnNext()) << static_cast<int>(c);
     EXPECT_EQ(w.view.boxes.back(), L"#329");
     EXPECT_EQ(w.view.focused, kShareName);
   }
   w.bound.fake.usedShares = {L"PUBLIC"};
   w.view.texts[kShareName] = L"PUBLIC";
-  EXPECT_FALSE(page.onNext());
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#328");
 
   w.view.texts[kShareName] = L"";
-  EXPECT_TRUE(page.onNext());
+  EXPECT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.shareName, L"");
   w.view.texts[kShareName] = L" FRONT ";  // not trimmed
-  EXPECT_TRUE(page.onNext());
+  EXPECT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.shareName, L" FRONT ");
 }
 
@@ -195,17 +195,17 @@ TEST(PortPage, MonitorNamedTwiceKeepsOneItemWithTheLaterIndex) {
   w.bound.fake.ports = {L"LPT1:", L"TPX800 Port", L"lpt", L"COM1:"};  // "lpt" begins "LPT1:"
   PortPage page(w.view, w.run, w.selections);
   w.selections.driverPos = 0;
-  page.onSetActive();
+  page.OnSetActive();
   // "TPX Mon Extra" came first; "TPX Mon" finds it by prefix and takes its item over.
-  EXPECT_EQ(w.view.names(kMonitorList), std::vector<std::wstring>{L"TPX Mon Extra"});
+  EXPECT_EQ(w.view.Names(kMonitorList), std::vector<std::wstring>{L"TPX Mon Extra"});
   EXPECT_EQ(w.view.data(kMonitorList), std::vector<intptr_t>{1});
-  EXPECT_EQ(w.view.names(kPortList), (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"TPX800 Port"}));
+  EXPECT_EQ(w.view.Names(kPortList), (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"TPX800 Port"}));
   EXPECT_TRUE(w.view.checks[kPortCreateNew]);
   EXPECT_FALSE(w.view.checks[kPortUseExisting]);
-  EXPECT_EQ(w.view.selection(kMonitorList), 0);
-  EXPECT_EQ(w.view.selection(kPortList), -1);
+  EXPECT_EQ(w.view.Selection(kMonitorList), 0);
+  EXPECT_EQ(w.view.Selection(kPortList), -1);
 
-  ASSERT_TRUE(page.onNext());
+  ASSERT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.portMonitorIndex, 1);
   EXPECT_EQ(w.selections.portMonitorName, L"TPX Mon Extra");
   EXPECT_EQ(w.selections.portName, L"");
@@ -218,12 +218,12 @@ TEST(PortPage, InstalledMonitorsJoinWithDataMinusOneWhenFlagBitZeroIsSet) {
   w.bound.fake.monitors = {L"Local Port", L"tpx mon extra v2", L"TPX MON", L"Standard TCP/IP Port"};
   PortPage page(w.view, w.run, w.selections);
   w.selections.driverPos = 0;
-  page.onSetActive();
-  EXPECT_EQ(w.view.names(kMonitorList),
+  page.OnSetActive();
+  EXPECT_EQ(w.view.Names(kMonitorList),
             (std::vector<std::wstring>{L"Local Port", L"Standard TCP/IP Port", L"TPX Mon Extra", L"tpx mon extra v2"}));
   EXPECT_EQ(w.view.data(kMonitorList), (std::vector<intptr_t>{-1, -1, 1, -1}));
-  w.view.select(kMonitorList, 0);
-  ASSERT_TRUE(page.onNext());
+  w.view.Select(kMonitorList, 0);
+  ASSERT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.portMonitorIndex, -1);
   EXPECT_EQ(w.selections.portMonitorName, L"Local Port");
 }
@@ -233,12 +233,12 @@ TEST(PortPage, WithoutMonitorsOnlyTheExistingPortIsOffered) {
   w.bound.fake.ports = {L"LPT1:", L"FILE:"};
   PortPage page(w.view, w.run, w.selections);
   w.selections.driverPos = 1;
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_FALSE(w.view.enabled[kPortCreateNew]);
   EXPECT_FALSE(w.view.visible[kMonitorList]);
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);
-  EXPECT_EQ(w.view.selection(kPortList), 0);
-  ASSERT_TRUE(page.onNext());
+  EXPECT_EQ(w.view.Selection(kPortList), 0);
+  ASSERT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.portName, L"FILE:");
   EXPECT_EQ(w.selections.portMonitorIndex, -1);
 }
@@ -247,13 +247,13 @@ TEST(PortPage, NothingSelectedIsRefusedWithItsText) {
   Wizard w;
   PortPage page(w.view, w.run, w.selections);
   w.selections.driverPos = 0;
-  page.onSetActive();
-  w.view.select(kMonitorList, -1);
-  EXPECT_FALSE(page.onNext());
+  page.OnSetActive();
+  w.view.Select(kMonitorList, -1);
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#327");
-  page.onControl(kPortUseExisting, ControlEvent::kClicked);  // no ports at all
-  w.view.select(kPortList, -1);
-  EXPECT_FALSE(page.onNext());
+  page.OnControl(kPortUseExisting, ControlEvent::kClicked);  // no ports at all
+  w.view.Select(kPortList, -1);
+  EXPECT_FALSE(page.OnNext());
   EXPECT_EQ(w.view.boxes.back(), L"#326");
 }
 
@@ -262,7 +262,7 @@ struct PortWizard : Wizard {
   PortWizard() {
     bound.fake.ports = {L"LPT1:"};
     selections.driverPos = 0;
-    page.onSetActive();
+    page.OnSetActive();
   }
   PortPage page{view, run, selections};
 };
@@ -270,30 +270,30 @@ struct PortWizard : Wizard {
 TEST(PortPage, RadiosAndListFocusSwitchTheChoice) {
   PortWizard w;
   PortPage& page = w.page;
-  page.onControl(kPortUseExisting, ControlEvent::kClicked);
+  page.OnControl(kPortUseExisting, ControlEvent::kClicked);
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);
-  EXPECT_EQ(w.view.selection(kPortList), 0);
-  EXPECT_EQ(w.view.selection(kMonitorList), -1);
-  page.onControl(kMonitorList, ControlEvent::kFocused);
+  EXPECT_EQ(w.view.Selection(kPortList), 0);
+  EXPECT_EQ(w.view.Selection(kMonitorList), -1);
+  page.OnControl(kMonitorList, ControlEvent::kFocused);
   EXPECT_TRUE(w.view.checks[kPortCreateNew]);
   EXPECT_FALSE(w.view.checks[kPortUseExisting]);
-  EXPECT_EQ(w.view.selection(kPortList), -1);
-  page.onControl(kPortList, ControlEvent::kFocused);
+  EXPECT_EQ(w.view.Selection(kPortList), -1);
+  page.OnControl(kPortList, ControlEvent::kFocused);
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);
-  EXPECT_EQ(w.view.selection(kMonitorList), -1);
+  EXPECT_EQ(w.view.Selection(kMonitorList), -1);
 }
 
 TEST(PortPage, RebuildsOnlyWhenTheModelChanged) {
   PortWizard w;
   PortPage& page = w.page;
-  page.onControl(kPortUseExisting, ControlEvent::kClicked);
-  page.onSetActive();  // back and forth with the same model keeps the user's choice
+  page.OnControl(kPortUseExisting, ControlEvent::kClicked);
+  page.OnSetActive();  // back and forth with the same model keeps the user's choice
   EXPECT_TRUE(w.view.checks[kPortUseExisting]);
   w.selections.driverPos = 1;
   w.bound.fake.ports = {L"LPT1:", L"LPT2:"};
-  page.onSetActive();
-  EXPECT_EQ(w.view.names(kPortList), (std::vector<std::wstring>{L"LPT1:", L"LPT2:"}));
-  EXPECT_EQ(w.view.itemCount(kMonitorList), 0);
+  page.OnSetActive();
+  EXPECT_EQ(w.view.Names(kPortList), (std::vector<std::wstring>{L"LPT1:", L"LPT2:"}));
+  EXPECT_EQ(w.view.ItemCount(kMonitorList), 0);
 }
 
 TEST(CheckPage, SummaryRowsForANewPortAndForAnExistingOne) {
@@ -320,7 +320,7 @@ TEST(CheckPage, SummaryRowsForANewPortAndForAnExistingOne) {
   EXPECT_EQ(rows[6].value, L"Local Port");
 
   CheckPage page(w.view, w.run, w.selections, false, true);
-  page.onSetActive();
+  page.OnSetActive();
   EXPECT_EQ(w.view.buttons.back(), kButtonFinish | kButtonBack);
 }
 

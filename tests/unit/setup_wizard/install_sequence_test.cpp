@@ -30,7 +30,7 @@ struct Install {
         run{bound.library, information, true, L"Installation of ORV TPX800 printer"},
         progress(page, kStringCancelInstall),
         system(bound.fake) {
-    information.load(0x0600, L"KVSetup.ini");
+    information.Load(0x0600, L"KVSetup.ini");
     selections = {L"Desk", L"", L"TPX800 Port Monitor", L"", 0, 0, false};
     for (const wchar_t* f : {L"TPX8OPT.EXE", L"TPX8OPTR.DLL", L"TPX8LMS.EXE", L"TPX8LMSR.DLL", L"TPX8LM.DLL"}) {
       system.files[kDriverDir + f] = 0x0001000200000000ull;
@@ -41,9 +41,9 @@ struct Install {
                         {L"TPX8PMS.EXE", L"TPX800 Port Service"}};
     bound.fake.statusAfter[L"InstallUsbDriver"] = 0;
   }
-  InstallOutcome go() {
+  InstallOutcome Go() {
     InstallSequence sequence(run, selections, progress, system);
-    return sequence.run();
+    return sequence.Run();
   }
   BoundFake bound;
   SetupInformation information;
@@ -64,7 +64,7 @@ bool Contains(const std::vector<std::wstring>& list, const std::wstring& item) {
 
 TEST(InstallSequence, FullInstallRunsEveryStepInOrder) {
   Install i;
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
   const std::vector<std::wstring> expected = {
       L"AfterServiceInstall(C:\\windows\\system32, 520)",
       L"InstallUsbDriver(ORV TPX800 USB Printer, VID_1A2B&PID_0800, 8, TPX8USB.SYS)",
@@ -76,7 +76,7 @@ TEST(InstallSequence, FullInstallRunsEveryStepInOrder) {
       L"InstallPrintProcessor(TPX800 Print Processor, 8)",
       L"AddPrinterWithProcessor(Desk, ORV TPX800 U1)",
   };
-  EXPECT_EQ(i.bound.fake.actions(), expected);
+  EXPECT_EQ(i.bound.fake.Actions(), expected);
   const std::vector<std::wstring> texts = {L"#304", L"#311", L"#310", L"#312", L"#308",
                                            L"#309", L"#305", L"#305", L"#307", L"#313"};
   EXPECT_EQ(i.page.shown, texts);
@@ -115,9 +115,9 @@ TEST(InstallSequence, EachFailureStopsWithItsText) {
     Install i;
     i.bound.fake.results[c.call] = 0;
     i.bound.fake.statusAfter[L"InstallUsbDriver"] = 87;
-    EXPECT_EQ(i.go(), InstallOutcome::kStopped) << c.call;
+    EXPECT_EQ(i.Go(), InstallOutcome::kStopped) << c.call;
     EXPECT_EQ(i.page.shown.back(), c.text) << c.call;
-    EXPECT_EQ(i.bound.fake.actions().back().rfind(c.lastAction, 0), 0u) << c.call;
+    EXPECT_EQ(i.bound.fake.Actions().back().rfind(c.lastAction, 0), 0u) << c.call;
     EXPECT_EQ(i.page.buttons.back(), std::make_pair(4u, true)) << c.call;
   }
 }
@@ -126,13 +126,13 @@ TEST(InstallSequence, UsbDriverAlreadyInPlaceCountsAsInstalled) {
   Install i;
   i.bound.fake.results[L"InstallUsbDriver"] = 0;
   i.bound.fake.statusAfter[L"InstallUsbDriver"] = 8;
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
 }
 
 TEST(InstallSequence, FailedServiceIsReportedAndTheInstallationGoesOn) {
   Install i;
   i.system.serviceOf.erase(L"TPX8LMS.EXE");  // runs, but never comes up
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
   EXPECT_TRUE(Contains(i.page.shown, L"#335"));
 }
 
@@ -140,7 +140,7 @@ TEST(InstallSequence, CancelAnsweredNoLetsTheStepContinue) {
   Install i;
   i.page.cancelOn = L"#310";
   i.page.confirms = {false};
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
   EXPECT_EQ(i.page.asked, std::vector<std::wstring>{L"#316"});
   EXPECT_EQ(i.page.shown.back(), L"#313");
 }
@@ -149,11 +149,11 @@ TEST(InstallSequence, CancelAnsweredYesEndsWithCanceled) {
   Install i;
   i.page.cancelOn = L"#310";
   i.page.confirms = {true};
-  EXPECT_EQ(i.go(), InstallOutcome::kCancelled);
+  EXPECT_EQ(i.Go(), InstallOutcome::kCancelled);
   EXPECT_EQ(i.page.shown.back(), L"#314");
   EXPECT_EQ(i.page.buttons.back(), std::make_pair(4u, true));
   // The USB step in progress finished; nothing after it ran.
-  EXPECT_EQ(i.bound.fake.actions().back().rfind(L"InstallUsbDriver", 0), 0u);
+  EXPECT_EQ(i.bound.fake.Actions().back().rfind(L"InstallUsbDriver", 0), 0u);
 }
 
 TEST(InstallSequence, SheetGoingAwayEndsTheRunAsCancelled) {
@@ -163,8 +163,8 @@ TEST(InstallSequence, SheetGoingAwayEndsTheRunAsCancelled) {
   class ClosingSystem : public FakeSystem {
    public:
     ClosingSystem(fakes::FakeSupport& f, FakeProgress& p, int& n) : FakeSystem(f), page_(p), n_(n) {}
-    void sleep(int ms) override {
-      FakeSystem::sleep(ms);
+    void Sleep(int ms) override {
+      FakeSystem::Sleep(ms);
       if (++n_ == 3) page_.isClosed = true;
     }
 
@@ -175,7 +175,7 @@ TEST(InstallSequence, SheetGoingAwayEndsTheRunAsCancelled) {
   system.files = i.system.files;
   system.deviceAt = -1;
   InstallSequence sequence(i.run, i.selections, i.progress, system);
-  EXPECT_EQ(sequence.run(), InstallOutcome::kCancelled);
+  EXPECT_EQ(sequence.Run(), InstallOutcome::kCancelled);
   EXPECT_EQ(polls, 3);
   EXPECT_TRUE(i.page.asked.empty());
 }
@@ -197,7 +197,7 @@ TEST(InstallSequence, DeviceWaitSettlesByPollAndSystem) {
   for (const Case& c : cases) {
     std::wstring info = PackageInformation();
     Install i(info);
-    i.information.load(c.osCode, L"KVSetup.ini");
+    i.information.Load(c.osCode, L"KVSetup.ini");
     if (c.osCode >= 0x0A00) {
       // Vista reads the same x86 folders (OS3); the 64-bit line the x64 ones.
       for (auto f : std::vector<std::pair<std::wstring, std::optional<uint64_t>>>(i.system.files.begin(), i.system.files.end())) {
@@ -207,7 +207,7 @@ TEST(InstallSequence, DeviceWaitSettlesByPollAndSystem) {
       }
     }
     i.system.deviceAt = c.foundAt;
-    EXPECT_EQ(i.go(), InstallOutcome::kComplete) << c.osCode << " " << c.foundAt;
+    EXPECT_EQ(i.Go(), InstallOutcome::kComplete) << c.osCode << " " << c.foundAt;
     EXPECT_EQ(i.system.sleeps, c.sleeps) << c.osCode << " " << c.foundAt;
   }
 }
@@ -216,14 +216,14 @@ TEST(InstallSequence, NoPrinterAndStatusNineTakesTheAlternateUsbInstall) {
   Install i;
   i.system.deviceAt = -1;
   i.bound.fake.statusAfter[L"InstallUsbDriver"] = 9;
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
-  EXPECT_TRUE(Contains(i.bound.fake.actions(), L"InstallUsbDriverAlternate(ORV TPX800 USB Printer, VID_1A2B&PID_0800, 1)"));
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
+  EXPECT_TRUE(Contains(i.bound.fake.Actions(), L"InstallUsbDriverAlternate(ORV TPX800 USB Printer, VID_1A2B&PID_0800, 1)"));
 
   Install failing;
   failing.system.deviceAt = -1;
   failing.bound.fake.statusAfter[L"InstallUsbDriver"] = 9;
   failing.bound.fake.results[L"InstallUsbDriverAlternate"] = 0;
-  EXPECT_EQ(failing.go(), InstallOutcome::kStopped);
+  EXPECT_EQ(failing.Go(), InstallOutcome::kStopped);
   EXPECT_EQ(failing.page.shown.back(), L"#334");
 }
 
@@ -232,11 +232,11 @@ TEST(InstallSequence, ExistingPortSkipsThePortStepAndNoDeviceWait) {
   i.selections.portName = L"LPT1:";
   i.selections.portMonitorIndex = -1;
   i.system.deviceAt = -1;  // would wait for ever if asked
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
   EXPECT_FALSE(Contains(i.page.shown, L"#309"));
   EXPECT_FALSE(Contains(i.page.shown, L"#312"));
   EXPECT_EQ(i.bound.fake.port, L"LPT1:");
-  for (const auto& a : i.bound.fake.actions()) EXPECT_EQ(a.rfind(L"AddPortOfMonitor", 0), std::wstring::npos);
+  for (const auto& a : i.bound.fake.Actions()) EXPECT_EQ(a.rfind(L"AddPortOfMonitor", 0), std::wstring::npos);
 }
 
 TEST(InstallSequence, OldMonitorIsLeftReplacedOrAskedAbout) {
@@ -245,15 +245,15 @@ TEST(InstallSequence, OldMonitorIsLeftReplacedOrAskedAbout) {
     Install same;
     same.bound.fake.installedMonitors[L"TPX800 Port Monitor"] = installed;
     same.system.files[installed] = 0x0001000200000000ull;
-    EXPECT_EQ(same.go(), InstallOutcome::kComplete);
-    EXPECT_FALSE(Contains(same.bound.fake.actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
+    EXPECT_EQ(same.Go(), InstallOutcome::kComplete);
+    EXPECT_FALSE(Contains(same.bound.fake.Actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
   }
   {
     Install silent;
     silent.bound.fake.installedMonitors[L"TPX800 Port Monitor"] = installed;
     silent.system.files[installed] = 0x0001000100000000ull;
-    EXPECT_EQ(silent.go(), InstallOutcome::kComplete);
-    EXPECT_TRUE(Contains(silent.bound.fake.actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
+    EXPECT_EQ(silent.Go(), InstallOutcome::kComplete);
+    EXPECT_TRUE(Contains(silent.bound.fake.Actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
     EXPECT_TRUE(silent.page.asked.empty());
   }
   {
@@ -261,10 +261,10 @@ TEST(InstallSequence, OldMonitorIsLeftReplacedOrAskedAbout) {
     asked.bound.fake.installedMonitors[L"TPX800 Port Monitor"] = installed;
     asked.bound.fake.cannotReplace = true;
     asked.page.answers = {{false, true}};
-    EXPECT_EQ(asked.go(), InstallOutcome::kComplete);
+    EXPECT_EQ(asked.Go(), InstallOutcome::kComplete);
     EXPECT_TRUE(Contains(asked.page.shown, L"#318 [#321|#320]"));
-    EXPECT_FALSE(Contains(asked.bound.fake.actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
-    EXPECT_TRUE(Contains(asked.bound.fake.actions(), L"InstallPortMonitor(TPX800 Port Monitor, 8)"));
+    EXPECT_FALSE(Contains(asked.bound.fake.Actions(), L"ReplacePortMonitor(TPX800 Port Monitor, 196609)"));
+    EXPECT_TRUE(Contains(asked.bound.fake.Actions(), L"InstallPortMonitor(TPX800 Port Monitor, 8)"));
   }
   {
     Install aborted;
@@ -272,9 +272,9 @@ TEST(InstallSequence, OldMonitorIsLeftReplacedOrAskedAbout) {
     aborted.system.files[installed] = 0x0000000100000000ull;
     aborted.bound.fake.results[L"ReplacePortMonitor"] = 0;
     aborted.page.answers = {{false, false}};
-    EXPECT_EQ(aborted.go(), InstallOutcome::kCancelled);
+    EXPECT_EQ(aborted.Go(), InstallOutcome::kCancelled);
     EXPECT_EQ(aborted.page.shown.back(), L"#314");
-    EXPECT_FALSE(Contains(aborted.bound.fake.actions(), L"InstallPortMonitor(TPX800 Port Monitor, 8)"));
+    EXPECT_FALSE(Contains(aborted.bound.fake.Actions(), L"InstallPortMonitor(TPX800 Port Monitor, 8)"));
   }
 }
 
@@ -283,7 +283,7 @@ TEST(InstallSequence, RestartFlagAsksAndCancelDuringTheQuestionIsTakenBack) {
   i.bound.fake.restartFlag = 1;
   i.page.answers = {{true, false}, {false, false}};  // Cancel (answered No), then Next
   i.page.confirms = {false};
-  EXPECT_EQ(i.go(), InstallOutcome::kComplete);
+  EXPECT_EQ(i.Go(), InstallOutcome::kComplete);
   EXPECT_TRUE(Contains(i.page.shown, L"#317"));
   EXPECT_EQ(i.page.asked, std::vector<std::wstring>{L"#316"});
   EXPECT_TRUE(i.page.answers.empty());
@@ -311,7 +311,7 @@ TEST(InstallSequence, DataTypeDecidesTheAttributes) {
     Install i(info);
     i.selections.makeDefault = c.makeDefault;
     i.selections.shareName = L"DESK";
-    EXPECT_EQ(i.go(), InstallOutcome::kComplete) << c.dataType;
+    EXPECT_EQ(i.Go(), InstallOutcome::kComplete) << c.dataType;
     EXPECT_EQ(i.bound.fake.attributes, c.attributes) << c.dataType;
     EXPECT_EQ(i.bound.fake.share, L"DESK");
     if (c.processor) {

@@ -34,27 +34,27 @@ class FakeView : public PageView {
     lists[kMonitorList].sorted = true;
   }
 
-  std::wstring string(int id) override {
+  std::wstring String(int id) override {
     switch (id) {
       case kStringShareForbidden: return L"\"*/:<>?\\|";
       case kStringInstallWelcome: return L"Welcome to %s printer installation.";
       default: return L"#" + std::to_wstring(id);
     }
   }
-  void setText(int c, const std::wstring& t) override { texts[c] = t; }
-  std::wstring text(int c) override { return texts[c]; }
-  void setChecked(int c, bool v) override { checks[c] = v; }
-  bool checked(int c) override { return checks[c]; }
-  void setVisible(int c, bool v) override { visible[c] = v; }
-  void setEnabled(int c, bool v) override { enabled[c] = v; }
-  void setLimit(int c, int n) override { limits[c] = n; }
-  void focus(int c) override { focused = c; }
-  void clearList(int c) override { lists[c].items.clear(), lists[c].selected = -1; }
+  void SetText(int c, const std::wstring& t) override { texts[c] = t; }
+  std::wstring Text(int c) override { return texts[c]; }
+  void SetChecked(int c, bool v) override { checks[c] = v; }
+  bool Checked(int c) override { return checks[c]; }
+  void SetVisible(int c, bool v) override { visible[c] = v; }
+  void SetEnabled(int c, bool v) override { enabled[c] = v; }
+  void SetLimit(int c, int n) override { limits[c] = n; }
+  void Focus(int c) override { focused = c; }
+  void ClearList(int c) override { lists[c].items.clear(), lists[c].selected = -1; }
   static std::wstring Lower(std::wstring s) {
     for (auto& ch : s) ch = static_cast<wchar_t>(std::towlower(ch));
     return s;
   }
-  int addItem(int c, const std::wstring& t) override {
+  int AddItem(int c, const std::wstring& t) override {
     auto& items = lists[c].items;
     auto at = items.end();
     if (lists[c].sorted) {
@@ -63,24 +63,24 @@ class FakeView : public PageView {
     const auto placed = items.insert(at, {t, 0});
     return static_cast<int>(placed - items.begin());
   }
-  int findPrefix(int c, const std::wstring& t) override {
+  int FindPrefix(int c, const std::wstring& t) override {
     const auto& items = lists[c].items;
     for (size_t i = 0; i < items.size(); ++i) {
       if (Lower(items[i].first).rfind(Lower(t), 0) == 0) return static_cast<int>(i);
     }
     return -1;
   }
-  void setItemData(int c, int i, intptr_t d) override { lists[c].items.at(static_cast<size_t>(i)).second = d; }
-  intptr_t itemData(int c, int i) override { return lists[c].items.at(static_cast<size_t>(i)).second; }
-  std::wstring itemText(int c, int i) override { return lists[c].items.at(static_cast<size_t>(i)).first; }
-  int itemCount(int c) override { return static_cast<int>(lists[c].items.size()); }
-  void select(int c, int i) override { lists[c].selected = i; }
-  int selection(int c) override { return lists[c].selected; }
-  void errorBox(const std::wstring& t) override { boxes.push_back(t); }
-  void setButtons(unsigned b) override { buttons.push_back(b); }
-  void pressCancel() override { cancelPressed = true; }
+  void SetItemData(int c, int i, intptr_t d) override { lists[c].items.at(static_cast<size_t>(i)).second = d; }
+  intptr_t ItemData(int c, int i) override { return lists[c].items.at(static_cast<size_t>(i)).second; }
+  std::wstring ItemText(int c, int i) override { return lists[c].items.at(static_cast<size_t>(i)).first; }
+  int ItemCount(int c) override { return static_cast<int>(lists[c].items.size()); }
+  void Select(int c, int i) override { lists[c].selected = i; }
+  int Selection(int c) override { return lists[c].selected; }
+  void ErrorBox(const std::wstring& t) override { boxes.push_back(t); }
+  void SetButtons(unsigned b) override { buttons.push_back(b); }
+  void PressCancel() override { cancelPressed = true; }
 
-  std::vector<std::wstring> names(int c) {
+  std::vector<std::wstring> Names(int c) {
     std::vector<std::wstring> out;
     for (const auto& i : lists[c].items) out.push_back(i.first);
     return out;

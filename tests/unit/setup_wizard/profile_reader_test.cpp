@@ -9,17 +9,17 @@ using setup_wizard::ProfileReader;
 // The Windows tests hold every probe of the sample against the real API; these are the corners.
 TEST(IniTextProfile, ReadsLikeTheProfileFunctions) {
   const IniTextProfile p(setup_wizard::samples::kProfileEdges);
-  EXPECT_EQ(p.readString(L" spaced ", L" KEY ONE ", L""), L"value one");
-  EXPECT_EQ(p.readString(L"Spaced", L"Half", L""), L"\"half");  // quotes go only in pairs
-  EXPECT_EQ(p.readString(L"Spaced", L"Dup", L""), L"first");
-  EXPECT_EQ(p.readString(L"Spaced", L"Late", L"dflt  "), L"dflt");  // only the first [Spaced] counts
-  EXPECT_EQ(p.readInt(L"Spaced", L"Int3", 9), 31);
-  EXPECT_EQ(p.readInt(L"Spaced", L"Int6", 9), 9);
+  EXPECT_EQ(p.ReadString(L" spaced ", L" KEY ONE ", L""), L"value one");
+  EXPECT_EQ(p.ReadString(L"Spaced", L"Half", L""), L"\"half");  // quotes go only in pairs
+  EXPECT_EQ(p.ReadString(L"Spaced", L"Dup", L""), L"first");
+  EXPECT_EQ(p.ReadString(L"Spaced", L"Late", L"dflt  "), L"dflt");  // only the first [Spaced] counts
+  EXPECT_EQ(p.ReadInt(L"Spaced", L"Int3", 9), 31);
+  EXPECT_EQ(p.ReadInt(L"Spaced", L"Int6", 9), 9);
   // Comments and lines without '=' are no keys; the nameless key ends the list.
-  const std::vector<std::wstring> spaced = p.readKeyNames(L"SPACED");
+  const std::vector<std::wstring> spaced = p.ReadKeyNames(L"SPACED");
   ASSERT_EQ(spaced.size(), 17u);
   EXPECT_EQ(spaced.back(), L"Int7");
-  EXPECT_TRUE(p.readKeyNames(L" Spaced ").empty());
+  EXPECT_TRUE(p.ReadKeyNames(L" Spaced ").empty());
 }
 
 TEST(ProfileReader, SplitsFields) {
@@ -41,8 +41,8 @@ TEST(ProfileReader, ValuesOf4095CharactersAndLongNamesReadEmpty) {
   const ProfileReader r(std::make_unique<IniTextProfile>(
       L"[S]\nA=" + std::wstring(4094, L'a') + L"\nB=" + std::wstring(4095, L'b') + L"\n" + longKey + L"=x\n[" +
       longSection + L"]\nK=x\n"));
-  EXPECT_EQ(r.value(L"S", L"A").size(), 4094u);
-  EXPECT_EQ(r.value(L"S", L"B"), L"");
-  EXPECT_EQ(r.value(L"S", longKey), L"");
-  EXPECT_EQ(r.value(longSection, L"K"), L"");
+  EXPECT_EQ(r.Value(L"S", L"A").size(), 4094u);
+  EXPECT_EQ(r.Value(L"S", L"B"), L"");
+  EXPECT_EQ(r.Value(L"S", longKey), L"");
+  EXPECT_EQ(r.Value(longSection, L"K"), L"");
 }

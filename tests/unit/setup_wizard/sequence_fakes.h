@@ -37,15 +37,15 @@ class FakeProgress : public ProgressPage {
   bool isClosed = false;
   std::vector<int> sleeps;
 
-  std::wstring string(int id) override { return L"#" + std::to_wstring(id); }
-  bool isReady() override { return true; }
-  bool closed() override { return isClosed; }
-  void show(const std::wstring& text, const std::wstring& first, const std::wstring& second) override {
+  std::wstring String(int id) override { return L"#" + std::to_wstring(id); }
+  bool IsReady() override { return true; }
+  bool Closed() override { return isClosed; }
+  void Show(const std::wstring& text, const std::wstring& first, const std::wstring& second) override {
     shown.push_back(first.empty() ? text : text + L" [" + first + L"|" + second + L"]");
     if (!cancelOn.empty() && text == cancelOn) cancelPending = true, cancelOn.clear();
   }
-  void setButtons(unsigned b, bool close) override { buttons.emplace_back(b, close); }
-  bool waitForAnswer() override {
+  void SetButtons(unsigned b, bool close) override { buttons.emplace_back(b, close); }
+  bool WaitForAnswer() override {
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected question";
       isClosed = true;
@@ -56,17 +56,17 @@ class FakeProgress : public ProgressPage {
     if (a.cancel) cancelPending = true;
     return a.second;
   }
-  bool cancelRequested() override { return cancelPending; }
-  void acknowledgeCancel() override { cancelPending = false; }
-  bool confirm(const std::wstring& text) override {
+  bool CancelRequested() override { return cancelPending; }
+  void AcknowledgeCancel() override { cancelPending = false; }
+  bool Confirm(const std::wstring& text) override {
     asked.push_back(text);
     if (confirms.empty()) return false;
     const bool yes = confirms.front();
     confirms.pop_front();
     return yes;
   }
-  void* ownerWindow() override { return this; }
-  void sleep(int ms) override { sleeps.push_back(ms); }
+  void* OwnerWindow() override { return this; }
+  void Sleep(int ms) override { sleeps.push_back(ms); }
 };
 
 // Files with product versions, programs that register their service when run, and a device
@@ -83,25 +83,25 @@ class FakeSystem : public SetupSystem {
   int deviceAt = 0;  // the poll that finds the printer; -1 never
   std::vector<std::wstring> deviceQueries;
 
-  std::wstring systemDirectory() override { return L"C:\\windows\\system32"; }
-  bool exists(const std::wstring& path) override { return files.count(path) > 0; }
-  std::optional<uint64_t> productVersion(const std::wstring& path) override {
+  std::wstring SystemDirectory() override { return L"C:\\windows\\system32"; }
+  bool Exists(const std::wstring& path) override { return files.count(path) > 0; }
+  std::optional<uint64_t> ProductVersion(const std::wstring& path) override {
     const auto it = files.find(path);
     return it == files.end() ? std::nullopt : it->second;
   }
-  bool copyFile(const std::wstring& from, const std::wstring& to) override {
+  bool CopyOneFile(const std::wstring& from, const std::wstring& to) override {
     copies.push_back(from + L" -> " + to);
     if (!files.count(from)) return false;
     files[to] = files[from];
     return true;
   }
-  bool deletePath(const std::wstring& path) override {
+  bool DeletePath(const std::wstring& path) override {
     deletes.push_back(path);
     if (undeletable.count(path)) return false;
     files.erase(path);
     return true;
   }
-  Run runAndWait(const std::wstring& program, const std::wstring& commandLine) override {
+  Run RunAndWait(const std::wstring& program, const std::wstring& commandLine) override {
     runs.push_back(commandLine);
     if (!files.count(program)) return Run::kMissing;
     const std::wstring name = program.substr(program.rfind(L'\\') + 1);
@@ -112,8 +112,8 @@ class FakeSystem : public SetupSystem {
     }
     return Run::kEnded;
   }
-  void sleep(int ms) override { sleeps.push_back(ms); }
-  bool devicePresent(const std::wstring& description, const std::wstring& hardwareId) override {
+  void Sleep(int ms) override { sleeps.push_back(ms); }
+  bool DevicePresent(const std::wstring& description, const std::wstring& hardwareId) override {
     deviceQueries.push_back(description + L" / " + hardwareId);
     return deviceAt >= 0 && devicePoll++ >= deviceAt;
   }
@@ -125,11 +125,11 @@ class FakeSystem : public SetupSystem {
 class PackageFiles : public SetupFiles {
  public:
   explicit PackageFiles(std::wstring text) : text_(std::move(text)) {}
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring&) override {
+  std::unique_ptr<ProfileSource> OpenProfile(const std::wstring&) override {
     return std::make_unique<IniTextProfile>(text_);
   }
-  bool canRead(const std::wstring&) override { return false; }
-  std::optional<std::wstring> readAnsiText(const std::wstring&) override { return std::nullopt; }
+  bool CanRead(const std::wstring&) override { return false; }
+  std::optional<std::wstring> ReadAnsiText(const std::wstring&) override { return std::nullopt; }
 
  private:
   std::wstring text_;

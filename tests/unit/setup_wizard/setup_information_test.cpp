@@ -22,12 +22,12 @@ constexpr int kXp = 0x600;
 class FakeFiles : public setup_wizard::SetupFiles {
  public:
   std::map<std::wstring, std::wstring> texts;
-  std::unique_ptr<setup_wizard::ProfileSource> openProfile(const std::wstring& path) override {
+  std::unique_ptr<setup_wizard::ProfileSource> OpenProfile(const std::wstring& path) override {
     return std::make_unique<IniTextProfile>(texts[path]);
   }
-  bool canRead(const std::wstring& path) override { return texts.count(path) != 0; }
-  std::optional<std::wstring> readAnsiText(const std::wstring& path) override {
-    return canRead(path) ? std::optional<std::wstring>(texts[path]) : std::nullopt;
+  bool CanRead(const std::wstring& path) override { return texts.count(path) != 0; }
+  std::optional<std::wstring> ReadAnsiText(const std::wstring& path) override {
+    return CanRead(path) ? std::optional<std::wstring>(texts[path]) : std::nullopt;
   }
 };
 
@@ -42,7 +42,7 @@ Loaded Load(const std::wstring& ini, int code = kXp) {
   files->texts[L"D:\\Setup\\KVSetup.ini"] = ini;
   FakeFiles* raw = files.get();
   auto info = std::make_unique<SetupInformation>(samples::kModuleDirectory, std::move(files));
-  const int result = info->load(code, L"KVSetup.ini");
+  const int result = info->Load(code, L"KVSetup.ini");
   return {raw, std::move(info), result};
 }
 
@@ -56,20 +56,20 @@ TEST(SetupInformation, VersionIsComparedAsText) {
   for (const auto& c : cases) {
     const Loaded l = Load(L"[Information]\nVersion="s + c.version + L"\nProducts=P\n");
     EXPECT_EQ(l.result, c.loads) << c.version;
-    EXPECT_EQ(l.info->productName(), c.loads ? L"P" : L"") << c.version;
+    EXPECT_EQ(l.info->ProductName(), c.loads ? L"P" : L"") << c.version;
   }
 }
 
 TEST(SetupInformation, BadCodeLeavesTheObjectAndOtherFailuresEmptyIt) {
   Loaded l = Load(samples::kSampleInformation);
   ASSERT_EQ(l.result, 1);
-  EXPECT_EQ(l.info->load(0, L"KVSetup.ini"), 0);
-  EXPECT_EQ(l.info->load(0xC00, L"KVSetup.ini"), 0);
-  EXPECT_EQ(l.info->driverCount(), 2);
+  EXPECT_EQ(l.info->Load(0, L"KVSetup.ini"), 0);
+  EXPECT_EQ(l.info->Load(0xC00, L"KVSetup.ini"), 0);
+  EXPECT_EQ(l.info->DriverCount(), 2);
   l.files->texts[L"D:\\Setup\\New.ini"] = L"[Information]\nVersion=2.0\n";
-  EXPECT_EQ(l.info->load(kXp, L"New.ini"), 0);
-  EXPECT_EQ(l.info->driverCount(), 0);
-  EXPECT_EQ(l.info->productName(), L"");
+  EXPECT_EQ(l.info->Load(kXp, L"New.ini"), 0);
+  EXPECT_EQ(l.info->DriverCount(), 0);
+  EXPECT_EQ(l.info->ProductName(), L"");
 }
 
 TEST(SetupInformation, LastMatchingOsLineWins) {
@@ -79,47 +79,47 @@ TEST(SetupInformation, LastMatchingOsLineWins) {
   for (const auto& c : cases) {
     const Loaded l = Load(samples::kSampleInformation, c.code);
     EXPECT_EQ(l.result, 1);
-    EXPECT_EQ(l.info->osIndex(), c.osIndex) << std::hex << c.code;
-    EXPECT_EQ(l.info->driverCount(), c.drivers) << std::hex << c.code;
+    EXPECT_EQ(l.info->OsIndex(), c.osIndex) << std::hex << c.code;
+    EXPECT_EQ(l.info->DriverCount(), c.drivers) << std::hex << c.code;
   }
 }
 
 TEST(SetupInformation, SelectionListsSkipEntriesMissingForTheOs) {
   const Loaded xp = Load(samples::kSampleInformation);
   const SetupInformation& i = *xp.info;
-  EXPECT_EQ(i.productName(), L"ORV TPX800");
-  ASSERT_EQ(i.driverCount(), 2);
-  EXPECT_EQ(i.driverName(1), L"ORV TPX800 U3");
+  EXPECT_EQ(i.ProductName(), L"ORV TPX800");
+  ASSERT_EQ(i.DriverCount(), 2);
+  EXPECT_EQ(i.DriverName(1), L"ORV TPX800 U3");
   // U1 names monitors 2 (missing on XP), 1, and 257, which does not fit a byte.
-  ASSERT_EQ(i.portMonitorCount(0), 1);
-  EXPECT_EQ(i.portMonitorName(0, 0), L"TPX800 Port Monitor");
-  ASSERT_EQ(i.usbDriverCount(0, 0), 2);
-  EXPECT_EQ(i.usbDriverName(0, 0, 0), L"USB Printer A");
-  EXPECT_EQ(i.usbDriverName(0, 0, 1), L"USB Printer C");
-  EXPECT_EQ(i.driverName(-1) + i.driverName(2) + i.portMonitorName(0, 1) + i.usbDriverName(0, 0, 2), L"");
-  EXPECT_EQ(i.portMonitorCount(-1) + i.usbDriverCount(0, -1), 0);
-  EXPECT_EQ(i.limitText(), 31);
+  ASSERT_EQ(i.PortMonitorCount(0), 1);
+  EXPECT_EQ(i.PortMonitorName(0, 0), L"TPX800 Port Monitor");
+  ASSERT_EQ(i.UsbDriverCount(0, 0), 2);
+  EXPECT_EQ(i.UsbDriverName(0, 0, 0), L"USB Printer A");
+  EXPECT_EQ(i.UsbDriverName(0, 0, 1), L"USB Printer C");
+  EXPECT_EQ(i.DriverName(-1) + i.DriverName(2) + i.PortMonitorName(0, 1) + i.UsbDriverName(0, 0, 2), L"");
+  EXPECT_EQ(i.PortMonitorCount(-1) + i.UsbDriverCount(0, -1), 0);
+  EXPECT_EQ(i.LimitText(), 31);
 
   // On XP64 both monitors exist; positions follow the order the driver names them.
   const Loaded x64 = Load(samples::kSampleInformation, 0x900);
-  EXPECT_EQ(x64.info->driverName(1), L"ORV TPX800 U2");
-  ASSERT_EQ(x64.info->portMonitorCount(0), 2);
-  EXPECT_EQ(x64.info->portMonitorName(0, 0), L"Old Monitor");
-  EXPECT_EQ(x64.info->portMonitorName(0, 1), L"TPX800 Port Monitor");
-  EXPECT_EQ(x64.info->usbDriverName(0, 1, 1), L"USB Printer B");
+  EXPECT_EQ(x64.info->DriverName(1), L"ORV TPX800 U2");
+  ASSERT_EQ(x64.info->PortMonitorCount(0), 2);
+  EXPECT_EQ(x64.info->PortMonitorName(0, 0), L"Old Monitor");
+  EXPECT_EQ(x64.info->PortMonitorName(0, 1), L"TPX800 Port Monitor");
+  EXPECT_EQ(x64.info->UsbDriverName(0, 1, 1), L"USB Printer B");
 }
 
 TEST(SetupInformation, EntriesBeyond255AreIgnored) {
   std::wstring ini = L"[OS]\nEntry=1\nOS1=XP\n[D]\nOS1=S\n[PrinterDriver]\nEntry=300\n";
   for (int n = 1; n <= 300; ++n) ini += L"Name" + std::to_wstring(n) + L"=D" + std::to_wstring(n) + L",D\n";
   const Loaded l = Load(ini);
-  EXPECT_EQ(l.info->driverCount(), 255);
-  EXPECT_EQ(l.info->driverName(254), L"D255");
+  EXPECT_EQ(l.info->DriverCount(), 255);
+  EXPECT_EQ(l.info->DriverName(254), L"D255");
 }
 
 TEST(SetupInformation, DiskReferencesGiveDirectories) {
   const Loaded sample = Load(samples::kSampleInformation);
-  EXPECT_EQ(sample.info->disks(),
+  EXPECT_EQ(sample.info->Disks(),
             (std::vector<std::wstring>{L"D:\\Setup\\Drivers\\", L"D:\\Setup\\", L"D:\\Shared\\Files\\"}));
   const struct {
     std::wstring ref, directory;
@@ -134,21 +134,21 @@ TEST(SetupInformation, DiskReferencesGiveDirectories) {
   for (const auto& c : cases) {
     const Loaded l = Load(L"[OS]\nEntry=1\nOS1=XP\n[DiskInfo]\nEntry=2\n1=A,one\n2=B,two\n"
                           L"[PrinterDriver]\nEntry=1\nName1=P,E\n[E]\nOS1=S," + c.ref + L"\n");
-    ASSERT_EQ(l.info->loadDriver(0), 1);
-    EXPECT_EQ(l.info->driver().sourceDirectory, c.directory) << c.ref;
-    EXPECT_EQ(l.info->driver().diskNumber, c.disk) << c.ref;
+    ASSERT_EQ(l.info->LoadDriver(0), 1);
+    EXPECT_EQ(l.info->Driver().sourceDirectory, c.directory) << c.ref;
+    EXPECT_EQ(l.info->Driver().diskNumber, c.disk) << c.ref;
   }
   // A disk whose directory would not fit a path is refused, and so is every ref naming it.
   const Loaded longDisk = Load(L"[DiskInfo]\nEntry=3\n1=A," + std::wstring(260, L'd') + L"\n2=B," +
                               std::wstring(250, L'd') + L"\n3=C\n");
-  EXPECT_EQ(longDisk.info->disks(), (std::vector<std::wstring>{L"", L"", L"D:\\Setup\\"}));
+  EXPECT_EQ(longDisk.info->Disks(), (std::vector<std::wstring>{L"", L"", L"D:\\Setup\\"}));
 }
 
 TEST(SetupInformation, RecordsShareDependentFileSlots) {
   const Loaded l = Load(samples::kSampleInformation);
   SetupInformation& i = *l.info;
-  ASSERT_EQ(i.loadDriver(0), 1);
-  const setup_wizard::DriverRecord& d = i.driver();
+  ASSERT_EQ(i.LoadDriver(0), 1);
+  const setup_wizard::DriverRecord& d = i.Driver();
   EXPECT_EQ(d.name + L"|" + d.sourceDirectory + L"|" + d.infFile + L"|" + d.dataType,
             L"ORV TPX800 U1|D:\\Setup\\Drivers\\x86\\|tpx800.inf|NT EMF ");
   EXPECT_EQ(setup_wizard::JoinFileList(d.dependFiles), L"tpres.dll\0tpx800.icm\0\0"s);
@@ -159,26 +159,26 @@ TEST(SetupInformation, RecordsShareDependentFileSlots) {
   EXPECT_EQ(d.langMonDepend.directory, L"");  // its option UI names no list
   EXPECT_EQ(d.printProcessorDepend.directory, L"D:\\Shared\\Files\\pp\\");
 
-  ASSERT_EQ(i.loadPortMonitor(0, 0), 1);
-  EXPECT_EQ(i.portMonitor().checkInf * 10 + i.portMonitor().expandedFile, 1);
-  EXPECT_EQ(i.portMonitor().dependFiles, std::vector<std::wstring>{L"tpmonui.dll"});
-  EXPECT_EQ(i.portMonitor().depend.directory, L"");  // the option UI names disk 9 of 3
+  ASSERT_EQ(i.LoadPortMonitor(0, 0), 1);
+  EXPECT_EQ(i.PortMonitor().checkInf * 10 + i.PortMonitor().expandedFile, 1);
+  EXPECT_EQ(i.PortMonitor().dependFiles, std::vector<std::wstring>{L"tpmonui.dll"});
+  EXPECT_EQ(i.PortMonitor().depend.directory, L"");  // the option UI names disk 9 of 3
 
-  ASSERT_EQ(i.loadUsbDriver(0, 0, 1), 1);
-  const setup_wizard::UsbDriverRecord& u = i.usbDriver();
+  ASSERT_EQ(i.LoadUsbDriver(0, 0, 1), 1);
+  const setup_wizard::UsbDriverRecord& u = i.UsbDriver();
   EXPECT_EQ(u.name + L"|" + u.sourceDirectory + L"|" + u.hardwareIds, L"USB Printer C|D:\\Abs\\Usb\\|VID_1A2B&PID_0800");
   EXPECT_EQ(u.dependFiles, (std::vector<std::wstring>{L"tpusbco.dll", L"tpusb.cat"}));
   EXPECT_EQ(u.depend.directory, L"D:\\Shared\\Files\\");
 
-  ASSERT_EQ(i.loadDriver(1), 1);  // no option UI: its empty list empties the shared directory
-  EXPECT_EQ(i.driver().dependFiles.size(), 2u);
-  EXPECT_EQ(i.driver().depend.directory + i.driver().sourceDirectory, L"");  // disk 4 of 3
-  EXPECT_EQ(i.printerOptionServiceName(0) + L"|" + i.languageMonitorOptionServiceName(0) + L"|" +
-                i.portMonitorOptionSection(0, 0),
+  ASSERT_EQ(i.LoadDriver(1), 1);  // no option UI: its empty list empties the shared directory
+  EXPECT_EQ(i.Driver().dependFiles.size(), 2u);
+  EXPECT_EQ(i.Driver().depend.directory + i.Driver().sourceDirectory, L"");  // disk 4 of 3
+  EXPECT_EQ(i.PrinterOptionServiceName(0) + L"|" + i.LanguageMonitorOptionServiceName(0) + L"|" +
+                i.PortMonitorOptionSection(0, 0),
             L"Option Service|Monitor Service|Port Service");
-  EXPECT_EQ(i.driver().name, L"ORV TPX800 U3");  // lookups leave the current record alone
-  EXPECT_EQ(i.loadDriver(2), 0);
-  EXPECT_EQ(i.driver().name, L"");
+  EXPECT_EQ(i.Driver().name, L"ORV TPX800 U3");  // lookups leave the current record alone
+  EXPECT_EQ(i.LoadDriver(2), 0);
+  EXPECT_EQ(i.Driver().name, L"");
 }
 
 TEST(SetupInformation, OtherOsCodeForEveryShareEntry) {
@@ -196,25 +196,25 @@ TEST(SetupInformation, OtherOsCodeForEveryShareEntry) {
       {4, 0, 0},   // VER4 is empty
       {5, 0, 0}, {-1, 0, 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(i.otherOsCode(c.share, 0, c.is64), c.code) << c.share << "/" << c.is64;
-  EXPECT_EQ(i.otherOsCode(0, 1, 0), 0);  // U3 exists only on OS2
-  EXPECT_EQ(i.otherOsCode(0, 2, 0), 0);
+  for (const auto& c : cases) EXPECT_EQ(i.OtherOsCode(c.share, 0, c.is64), c.code) << c.share << "/" << c.is64;
+  EXPECT_EQ(i.OtherOsCode(0, 1, 0), 0);  // U3 exists only on OS2
+  EXPECT_EQ(i.OtherOsCode(0, 2, 0), 0);
 
-  ASSERT_EQ(i.load(i.otherOsCode(2, 0, 0) << 8, L"KVSetup.ini"), 1);
-  EXPECT_EQ(i.osIndex(), 4);
-  EXPECT_EQ(i.driverName(0), L"ORV TPX800 U1");
+  ASSERT_EQ(i.Load(i.OtherOsCode(2, 0, 0) << 8, L"KVSetup.ini"), 1);
+  EXPECT_EQ(i.OsIndex(), 4);
+  EXPECT_EQ(i.DriverName(0), L"ORV TPX800 U1");
 }
 
 TEST(SetupInformation, LicenceFile) {
   Loaded l = Load(samples::kSampleInformation);
-  EXPECT_EQ(l.info->licenseFile(), L"D:\\Setup\\License.txt");
-  EXPECT_EQ(l.info->licenseFileExists(), 0);
+  EXPECT_EQ(l.info->LicenseFile(), L"D:\\Setup\\License.txt");
+  EXPECT_EQ(l.info->LicenseFileExists(), 0);
   l.files->texts[L"D:\\Setup\\License.txt"] = L"Agree?";
-  EXPECT_EQ(l.info->licenseFileExists(), 1);
+  EXPECT_EQ(l.info->LicenseFileExists(), 1);
   std::wstring shown;
-  EXPECT_EQ(l.info->readLicenseText([&](const std::wstring& t) { shown = t; }), 1);
+  EXPECT_EQ(l.info->ReadLicenseText([&](const std::wstring& t) { shown = t; }), 1);
   EXPECT_EQ(shown, L"Agree?");
-  EXPECT_EQ(Load(L"[Information]\nLicense=\n").info->licenseFileExists(), 0);
+  EXPECT_EQ(Load(L"[Information]\nLicense=\n").info->LicenseFileExists(), 0);
 }
 
 // Every file the package's information file names lies in the package folder.
@@ -237,11 +237,11 @@ TEST(SetupInformation, PackageFileNamesFilesThatExist) {
     Loaded l = Load(ini, os << 8);
     SetupInformation& i = *l.info;
     ASSERT_EQ(l.result, 1);
-    ASSERT_EQ(i.driverCount(), os >= 5 ? 4 : 0) << os;
+    ASSERT_EQ(i.DriverCount(), os >= 5 ? 4 : 0) << os;
     exist(L"D:\\Setup\\", {{L"License.txt"}});
-    for (int d = 0; d < i.driverCount(); ++d) {
-      ASSERT_EQ(i.loadDriver(d) + i.loadPortMonitor(d, 0) + i.loadUsbDriver(d, 0, 0), 3);
-      const setup_wizard::DriverRecord& r = i.driver();
+    for (int d = 0; d < i.DriverCount(); ++d) {
+      ASSERT_EQ(i.LoadDriver(d) + i.LoadPortMonitor(d, 0) + i.LoadUsbDriver(d, 0, 0), 3);
+      const setup_wizard::DriverRecord& r = i.Driver();
       EXPECT_EQ(r.name, L"ORV TPX800 U" + std::to_wstring(d + 1));
       exist(r.sourceDirectory, {{r.infFile, r.catalogFile, r.driverFile, r.graphicsFile, r.userInterfaceFile,
                                  r.userModeFile, r.dataFile, r.helpFile, r.langMonFile, r.printProcessorFile,
@@ -249,11 +249,11 @@ TEST(SetupInformation, PackageFileNamesFilesThatExist) {
       exist(r.depend.directory, {r.dependFiles, r.printerOptionUi.dependFiles});
       exist(r.langMonDepend.directory, {r.langMonDependFiles, r.langMonOptionUi.dependFiles});
       exist(r.printProcessorDepend.directory, {r.printProcessorDependFiles});
-      const setup_wizard::PortMonitorRecord& m = i.portMonitor();
+      const setup_wizard::PortMonitorRecord& m = i.PortMonitor();
       EXPECT_EQ(m.optionUi.serviceName, m.optionUi.section);
       exist(m.sourceDirectory, {{m.infFile, m.monitorFile, m.optionUi.file}});
       exist(m.depend.directory, {m.dependFiles, m.optionUi.dependFiles});
-      const setup_wizard::UsbDriverRecord& u = i.usbDriver();
+      const setup_wizard::UsbDriverRecord& u = i.UsbDriver();
       exist(u.sourceDirectory, {{u.infFile, u.driverFile}});
       exist(u.depend.directory, {u.dependFiles});
     }

@@ -12,28 +12,28 @@ namespace abi = support_abi;
 int32_t Xp() { return 0x0600; }
 int32_t One() { return 1; }
 
-class Loader : public ModuleLoader {
+class CountingLoader : public ModuleLoader {
  public:
   bool complete = true;
   int loaded = 0;
-  std::wstring ownDirectory() override { return L"C:\\Driver"; }
-  bool load(const std::wstring&) override { return ++loaded, true; }
-  void* procedure(uint16_t ordinal) override {
+  std::wstring OwnDirectory() override { return L"C:\\Driver"; }
+  bool Load(const std::wstring&) override { return ++loaded, true; }
+  void* Procedure(uint16_t ordinal) override {
     if (!complete && ordinal == abi::kReplacePortMonitor) return nullptr;
     return ordinal == abi::kGetOsVersionCode ? reinterpret_cast<void*>(&Xp) : reinterpret_cast<void*>(&One);
   }
-  void unload() override { --loaded; }
+  void Unload() override { --loaded; }
 };
 
 class Files : public SetupFiles {
  public:
   explicit Files(std::wstring text) : text_(std::move(text)) {}
-  std::unique_ptr<ProfileSource> openProfile(const std::wstring& path) override {
+  std::unique_ptr<ProfileSource> OpenProfile(const std::wstring& path) override {
     paths.push_back(path);
     return std::make_unique<IniTextProfile>(text_);
   }
-  bool canRead(const std::wstring&) override { return false; }
-  std::optional<std::wstring> readAnsiText(const std::wstring&) override { return std::nullopt; }
+  bool CanRead(const std::wstring&) override { return false; }
+  std::optional<std::wstring> ReadAnsiText(const std::wstring&) override { return std::nullopt; }
   std::vector<std::wstring> paths;
 
  private:
@@ -44,30 +44,30 @@ class Host : public WizardHost {
  public:
   bool ownerOk = true;
   std::wstring ini = L"[Information]\nVersion=1.20\nProducts=TPX800\n";
-  Loader moduleLoader;
+  CountingLoader moduleLoader;
   std::vector<std::pair<std::wstring, std::wstring>> boxes;
   std::vector<std::wstring> titles;
   int sheetsResult = 0;
   bool libraryBoundDuringSheets = false;
   bool runPublished = false;
 
-  bool attachOwner() override { return ownerOk; }
-  std::wstring ownerText() override { return L"SETUP Wizard"; }
-  std::wstring loadString(int id) override {
+  bool AttachOwner() override { return ownerOk; }
+  std::wstring OwnerText() override { return L"SETUP Wizard"; }
+  std::wstring LoadText(int id) override {
     static const std::map<int, std::wstring> table = {
         {11, L"  KVSetup.ini \t"}, {201, L"Installation of %s printer"}, {202, L"Delete the %s printer"},
         {203, L"library problem"}, {204, L"information problem"}};
     const auto it = table.find(id);
     return it == table.end() ? L"" : it->second;
   }
-  void errorBox(const std::wstring& caption, const std::wstring& text) override { boxes.emplace_back(caption, text); }
-  ModuleLoader& loader() override { return moduleLoader; }
-  std::unique_ptr<SetupInformation> createInformation() override {
+  void ErrorBox(const std::wstring& caption, const std::wstring& text) override { boxes.emplace_back(caption, text); }
+  ModuleLoader& Loader() override { return moduleLoader; }
+  std::unique_ptr<SetupInformation> CreateInformation() override {
     return std::make_unique<SetupInformation>(L"C:\\Driver", std::make_unique<Files>(ini));
   }
-  int runSheets(WizardRun& run) override {
+  int RunSheets(WizardRun& run) override {
     titles.push_back(run.title);
-    libraryBoundDuringSheets = run.library.bound() && moduleLoader.loaded == 1;
+    libraryBoundDuringSheets = run.library.Bound() && moduleLoader.loaded == 1;
     runPublished = ActiveRun() == &run;
     return sheetsResult;
   }
@@ -89,7 +89,7 @@ TEST(SetupWizardEntry, TitleByModeAndResultOfTheSheets) {
   EXPECT_EQ(ActiveRun(), nullptr);
   EXPECT_EQ(host.moduleLoader.loaded, 0);  // released after every call
   EXPECT_TRUE(host.boxes.empty());
-  EXPECT_EQ(app.lastMode(), 2);
+  EXPECT_EQ(app.LastMode(), 2);
 }
 
 TEST(SetupWizardEntry, FailuresShowTheirStringWithTheOwnersTextAndReleaseEverything) {

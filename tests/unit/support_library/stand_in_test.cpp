@@ -28,7 +28,7 @@ class StandIn : public ::testing::Test {
     ASSERT_TRUE(parsed.problems.empty()) << parsed.problems.front().size();
     state = parsed.state;
   }
-  std::vector<std::wstring> names(int32_t (Simulation::*enumerate)(wchar_t*, uint32_t, uint32_t*, const wchar_t*),
+  std::vector<std::wstring> Names(int32_t (Simulation::*enumerate)(wchar_t*, uint32_t, uint32_t*, const wchar_t*),
                                   const wchar_t* filter) {
     Simulation sim(state, 0);
     uint32_t needed = 0;
@@ -105,10 +105,10 @@ TEST_F(StandIn, ForcedFailuresCountDownAndAreJournaled) {
 }
 
 TEST_F(StandIn, EnumerationProtocolAndFilters) {
-  EXPECT_EQ(names(&Simulation::EnumPorts, nullptr), (std::vector<std::wstring>{L"TPX800 Port", L"LPT1:"}));
-  EXPECT_EQ(names(&Simulation::EnumPorts, L"tpx monitor"), std::vector<std::wstring>{L"TPX800 Port"});
-  EXPECT_EQ(names(&Simulation::EnumPrintersOfDriver, L"TPX Driver"), std::vector<std::wstring>{L"Office"});
-  EXPECT_EQ(names(&Simulation::EnumDataTypes, L"TPXPP"), (std::vector<std::wstring>{L"RAW", L"NT EMF 1.008"}));
+  EXPECT_EQ(Names(&Simulation::EnumPorts, nullptr), (std::vector<std::wstring>{L"TPX800 Port", L"LPT1:"}));
+  EXPECT_EQ(Names(&Simulation::EnumPorts, L"tpx monitor"), std::vector<std::wstring>{L"TPX800 Port"});
+  EXPECT_EQ(Names(&Simulation::EnumPrintersOfDriver, L"TPX Driver"), std::vector<std::wstring>{L"Office"});
+  EXPECT_EQ(Names(&Simulation::EnumDataTypes, L"TPXPP"), (std::vector<std::wstring>{L"RAW", L"NT EMF 1.008"}));
   Simulation sim(state, 0);
   EXPECT_EQ(sim.EnumPorts(nullptr, 0, nullptr, nullptr), 2);  // a count alone
   wchar_t small[4];

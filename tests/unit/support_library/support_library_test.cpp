@@ -20,17 +20,17 @@ class FakeLoader : public ModuleLoader {
   int unloads = 0;
   bool loaded = false;
 
-  std::wstring ownDirectory() override { return directory; }
-  bool load(const std::wstring& path) override {
+  std::wstring OwnDirectory() override { return directory; }
+  bool Load(const std::wstring& path) override {
     loads.push_back(path);
     loaded = loadWorks;
     return loadWorks;
   }
-  void* procedure(uint16_t ordinal) override {
+  void* Procedure(uint16_t ordinal) override {
     const auto it = exports.find(ordinal);
     return loaded && it != exports.end() ? it->second : nullptr;
   }
-  void unload() override {
+  void Unload() override {
     ++unloads;
     loaded = false;
   }
@@ -75,15 +75,15 @@ FakeLoader FullLibrary() {
 TEST(SupportLibraryBinding, ResolvesEveryOrdinalInOrderFromTheModuleDirectory) {
   FakeLoader loader = FullLibrary();
   SupportLibrary library(loader);
-  ASSERT_EQ(library.bind(), 1);
+  ASSERT_EQ(library.Bind(), 1);
   EXPECT_EQ(loader.loads, std::vector<std::wstring>{L"C:\\Driver\\LMOSSUPW.DLL"});
-  ASSERT_EQ(library.table().size(), 49u);
+  ASSERT_EQ(library.Table().size(), 49u);
   for (size_t i = 0; i < abi::kOrdinals.size(); ++i) {
-    EXPECT_EQ(library.table()[i].ordinal, abi::kOrdinals[i]);
-    EXPECT_NE(library.table()[i].address, nullptr);
+    EXPECT_EQ(library.Table()[i].ordinal, abi::kOrdinals[i]);
+    EXPECT_NE(library.Table()[i].address, nullptr);
   }
-  EXPECT_EQ(library.table()[12].ordinal, 25);  // 25 is bound before 24, 73 before 72
-  EXPECT_EQ(library.table()[38].ordinal, 73);
+  EXPECT_EQ(library.Table()[12].ordinal, 25);  // 25 is bound before 24, 73 before 72
+  EXPECT_EQ(library.Table()[38].ordinal, 73);
   EXPECT_EQ(library.GetOsVersionCode(), 0x0A00);
   EXPECT_EQ(library.CheckSetupPreconditions(), 7);
 }
@@ -91,8 +91,8 @@ TEST(SupportLibraryBinding, ResolvesEveryOrdinalInOrderFromTheModuleDirectory) {
 TEST(SupportLibraryBinding, GivenDirectoryAndNameReplaceTheDefaults) {
   FakeLoader loader = FullLibrary();
   SupportLibrary library(loader);
-  EXPECT_EQ(library.bind(L"D:\\Other", L"ALT.DLL"), 1);
-  EXPECT_EQ(library.bind(L"D:\\Other\\"), 1);
+  EXPECT_EQ(library.Bind(L"D:\\Other", L"ALT.DLL"), 1);
+  EXPECT_EQ(library.Bind(L"D:\\Other\\"), 1);
   EXPECT_EQ(loader.loads, (std::vector<std::wstring>{L"D:\\Other\\ALT.DLL", L"D:\\Other\\LMOSSUPW.DLL"}));
   EXPECT_EQ(loader.unloads, 1);  // the second bind released the first
 }
@@ -102,9 +102,9 @@ TEST(SupportLibraryBinding, OneMissingOrdinalUnloadsAndEveryWrapperAnswersZero) 
     FakeLoader loader = FullLibrary();
     loader.exports.erase(missing);
     SupportLibrary library(loader);
-    EXPECT_EQ(library.bind(), 0) << missing;
+    EXPECT_EQ(library.Bind(), 0) << missing;
     EXPECT_EQ(loader.unloads, 1);
-    EXPECT_FALSE(library.bound());
+    EXPECT_FALSE(library.Bound());
     EXPECT_EQ(library.GetOsVersionCode(), 0);
     EXPECT_EQ(library.CheckSetupPreconditions(), 0);
     EXPECT_TRUE(library.Ports(L"").empty());
@@ -115,18 +115,18 @@ TEST(SupportLibraryBinding, RefusesWhatCannotBeLoadedOrNamed) {
   FakeLoader missing = FullLibrary();
   missing.loadWorks = false;
   SupportLibrary a(missing);
-  EXPECT_EQ(a.bind(), 0);
+  EXPECT_EQ(a.Bind(), 0);
   EXPECT_EQ(missing.unloads, 0);
 
   // No directory would mean a search along the path; a too-long path would name another file.
   FakeLoader nowhere = FullLibrary();
   nowhere.directory.clear();
   SupportLibrary b(nowhere);
-  EXPECT_EQ(b.bind(), 0);
+  EXPECT_EQ(b.Bind(), 0);
   FakeLoader deep = FullLibrary();
   deep.directory = L"C:\\" + std::wstring(250, L'd');
   SupportLibrary c(deep);
-  EXPECT_EQ(c.bind(), 0);
+  EXPECT_EQ(c.Bind(), 0);
   EXPECT_TRUE(nowhere.loads.empty());
   EXPECT_TRUE(deep.loads.empty());
 }
@@ -135,7 +135,7 @@ TEST(SupportLibraryBinding, ReleaseAndDestructionUnloadOnce) {
   FakeLoader loader = FullLibrary();
   {
     SupportLibrary library(loader);
-    ASSERT_EQ(library.bind(), 1);
+    ASSERT_EQ(library.Bind(), 1);
     library.release();
     library.release();
     EXPECT_EQ(library.GetOsVersionCode(), 0);
@@ -143,7 +143,7 @@ TEST(SupportLibraryBinding, ReleaseAndDestructionUnloadOnce) {
   EXPECT_EQ(loader.unloads, 1);
   {
     SupportLibrary library(loader);
-    ASSERT_EQ(library.bind(), 1);
+    ASSERT_EQ(library.Bind(), 1);
   }
   EXPECT_EQ(loader.unloads, 2);
 }
@@ -151,7 +151,7 @@ TEST(SupportLibraryBinding, ReleaseAndDestructionUnloadOnce) {
 TEST(SupportLibraryEnumeration, AsksForTheSizeThenFillsRoomForOneMore) {
   FakeLoader loader = FullLibrary();
   SupportLibrary library(loader);
-  ASSERT_EQ(library.bind(), 1);
+  ASSERT_EQ(library.Bind(), 1);
   g_sizes.clear();
   g_monitors.clear();
   EXPECT_EQ(library.Ports(L"TPX800 Monitor"), (std::vector<std::wstring>{L"LPT1:", L"TPX800 Port"}));
@@ -168,7 +168,7 @@ TEST(SupportLibraryEnumeration, BrokenAnswersNeverReadOrAllocateWildly) {
   FakeLoader loader = FullLibrary();
   loader.exports[abi::kEnumPortMonitors] = reinterpret_cast<void*>(&HugeSize);
   SupportLibrary library(loader);
-  ASSERT_EQ(library.bind(), 1);
+  ASSERT_EQ(library.Bind(), 1);
   EXPECT_TRUE(library.PortMonitors().empty());
 
   // A count beyond the names, and a last name without its NUL, stay inside the buffer.

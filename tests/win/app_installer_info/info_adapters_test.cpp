@@ -37,17 +37,17 @@ class InformationFileOnDisk : public ::testing::Test {
     folder = std::string(temp, length) + "appinfo-" + std::to_string(::GetCurrentProcessId()) +
              "-" + std::to_string(::GetTickCount()) + "\\";
     ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
-    common::win::UniqueFile file(::CreateFileA(inf().c_str(), GENERIC_WRITE, 0, nullptr,
+    common::win::UniqueFile file(::CreateFileA(Inf().c_str(), GENERIC_WRITE, 0, nullptr,
                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.get(), text.data(), DWORD(text.size()), &written, nullptr));
   }
   void TearDown() override {
     if (folder.empty()) return;
-    ::DeleteFileA(inf().c_str());
+    ::DeleteFileA(Inf().c_str());
     ::RemoveDirectoryA(folder.c_str());
   }
-  std::string inf() const { return folder + "appsetup.INF"; }
+  std::string Inf() const { return folder + "appsetup.INF"; }
   bool Load(ProfilePort& profile, InstallerState& state) {
     return LoadInformationFile(state, folder + "appsetup.exe",
                                Ports{profile, registry, files, system, boxes}, messages);
@@ -68,7 +68,7 @@ TEST_F(InformationFileOnDisk, RealProfileGivesTheSameStateAsTheInMemoryOne) {
         "1=tool.exe\r\n2= x.dll, s!x.dll\r\n4=ignored.dll\r\nLong=" + longValue + "\r\n"
         "[Group]\r\n1=Remove,appsetup.exe,/r\r\n");
   WinProfile realProfile;
-  EXPECT_EQ(realProfile.ReadString(inf(), "install", "LONG"), longValue);  // never cut
+  EXPECT_EQ(realProfile.ReadString(Inf(), "install", "LONG"), longValue);  // never cut
 
   InstallerState real;
   ASSERT_TRUE(Load(realProfile, real));
@@ -76,13 +76,13 @@ TEST_F(InformationFileOnDisk, RealProfileGivesTheSameStateAsTheInMemoryOne) {
   for (auto [key, value] : {std::pair{"Title", "Acme Tool"}, {"Folder", "Acme/Tool"}, {"TSR", "2"},
                             {"CommonMenu", "1"}, {"1", "tool.exe"}, {"2", "x.dll, s!x.dll"},
                             {"4", "ignored.dll"}}) {
-    memory.AddIni(inf(), "Install", key, value);
+    memory.AddIni(Inf(), "Install", key, value);
   }
-  memory.AddIni(inf(), "Group", "1", "Remove,appsetup.exe,/r");
+  memory.AddIni(Inf(), "Group", "1", "Remove,appsetup.exe,/r");
   InstallerState mapped;
   ASSERT_TRUE(Load(memory, mapped));
 
-  EXPECT_EQ(real.infoFilePath, inf());
+  EXPECT_EQ(real.infoFilePath, Inf());
   EXPECT_EQ(real.title, "Acme Tool");
   EXPECT_EQ(real.title, mapped.title);
   EXPECT_EQ(real.installationKey, mapped.installationKey);

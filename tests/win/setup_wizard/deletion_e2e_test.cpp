@@ -41,7 +41,7 @@ class DeletionEndToEnd : public WizardEndToEnd {
     HWND progress = AcceptEverything(L"Printer installation is complete.");
     ASSERT_NE(progress, nullptr);
     ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-    ASSERT_EQ(install.result(), 1);
+    ASSERT_EQ(install.Result(), 1);
     ASSERT_NE(ReadAll(folder / L"state.ini").find("[Printer:ORV TPX800 U1]"), std::string::npos);
   }
 
@@ -80,7 +80,7 @@ TEST_F(DeletionEndToEnd, DeletesTheInstalledPrinterAndLeavesTheSystemAsBefore) {
   HWND progress = WaitForProgress(::GetCurrentProcessId(), kDeleteTitle, L"The printer has been deleted.");
   ASSERT_NE(progress, nullptr);
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ(deletion.result(), 1);
+  EXPECT_EQ(deletion.Result(), 1);
 
   const std::string state = ReadAll(folder / L"state.ini");
   EXPECT_EQ(Sections(state), before) << Join(Sections(state));
@@ -111,7 +111,7 @@ TEST_F(DeletionEndToEnd, FinishIsRefusedWhileThePrinterHasJobs) {
                                  L": It includes the printing printer.\nDelete the printer after finishing the printing.");
   EXPECT_EQ(CurrentPage(sheet) != nullptr && ::GetDlgItem(CurrentPage(sheet), 2204) != nullptr, true);
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  EXPECT_EQ(deletion.result(), 0);
+  EXPECT_EQ(deletion.Result(), 0);
   EXPECT_NE(ReadAll(folder / L"state.ini").find("[Printer:ORV TPX800 U1]"), std::string::npos);
 }
 

@@ -86,7 +86,7 @@ TEST_F(InstallEndToEnd, InstallsAPrinterThroughEveryPage) {
   EXPECT_EQ(Text(CurrentPage(progress), 2002),
             L"Printer installation is complete.\n\nClick Finish to close the installation program.");
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ(wizard.result(), 1);
+  EXPECT_EQ(wizard.Result(), 1);
 
   // The journal: services (from their own processes), then the wizard's calls in order.
   std::vector<std::string> calls;
@@ -132,9 +132,9 @@ TEST_F(InstallEndToEnd, FirstPageIsUpWithinASecondOfTheCall) {
     ASSERT_NE(sheet, nullptr);
     ASSERT_NE(WaitForPage(sheet, 2106), nullptr);
     const DWORD shown = ::GetTickCount();
-    best = std::min(best, shown - wizard.called());
+    best = std::min(best, shown - wizard.Called());
     ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    EXPECT_EQ(wizard.result(), 0);
+    EXPECT_EQ(wizard.Result(), 0);
   }
   std::printf("first page on screen %lu ms after the call\n", static_cast<unsigned long>(best));
   EXPECT_LT(best, 1000u);
@@ -148,7 +148,7 @@ TEST_F(InstallEndToEnd, PluggedInPrinterIsFoundThroughTheSetupApi) {
   HWND progress = AcceptEverything(L"Printer installation is complete.");
   ASSERT_NE(progress, nullptr);
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ(wizard.result(), 1);
+  EXPECT_EQ(wizard.Result(), 1);
   const std::string journal = ReadAll(folder / L"journal.txt");
   EXPECT_NE(journal.find("InstallUsbDriver(\"ORV TPX800 USB Printer\""), std::string::npos) << journal;
   EXPECT_EQ(journal.find("InstallUsbDriverAlternate"), std::string::npos) << journal;
@@ -191,7 +191,7 @@ TEST_F(InstallEndToEnd, OldMonitorInUseIsAskedAboutAndTheRestartQuestionFollows)
   ASSERT_TRUE(robot::WaitUntil([&] { return Text(page, 2002).rfind(L"Printer installation is complete.", 0) == 0; },
                                kTimeoutMs)) << Narrow(Text(page, 2002));
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ(wizard.result(), 1);
+  EXPECT_EQ(wizard.Result(), 1);
   const std::string journal = ReadAll(folder / L"journal.txt");
   EXPECT_EQ(journal.find("ReplacePortMonitor"), std::string::npos) << journal;
   EXPECT_NE(journal.find("InstallPortMonitor(\"TPX800 Port Monitor\""), std::string::npos) << journal;
@@ -214,7 +214,7 @@ TEST_F(InstallEndToEnd, CancelDuringTheDeviceWaitEndsCanceled) {
   ASSERT_TRUE(robot::WaitUntil([&] { return Text(CurrentPage(progress), 2002) == L"Printer installation was canceled."; },
                                kTimeoutMs));
   ::PostMessageW(progress, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
-  EXPECT_EQ(wizard.result(), 1);
+  EXPECT_EQ(wizard.Result(), 1);
   EXPECT_EQ(ReadAll(folder / L"journal.txt").find("InstallPortMonitor"), std::string::npos);
 }
 

@@ -244,12 +244,12 @@ class WizardThread {
     }
     if (thread_.joinable()) thread_.join();
   }
-  int result() {
+  int Result() {
     thread_.join();
     return result_;
   }
   // When SetupWizardProc was called (0 before).
-  DWORD called() const { return called_; }
+  DWORD Called() const { return called_; }
 
  private:
   const wchar_t* title_;

@@ -101,7 +101,7 @@ class WizardCall {
     }
     if (thread_.joinable()) thread_.join();
   }
-  int result() {
+  int Result() {
     thread_.join();
     return result_;
   }
@@ -118,14 +118,14 @@ class WizardEntry : public ::testing::Test {
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
   }
   void TearDown() override { ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", nullptr); }
-  std::wstring wizard() const { return folder / kWizardDll; }
-  void copyLibrary(const std::wstring& built = support_abi::kLibraryFileName) {
+  std::wstring Wizard() const { return folder / kWizardDll; }
+  void CopyLibrary(const std::wstring& built = support_abi::kLibraryFileName) {
     ASSERT_TRUE(::CopyFileW((robot::ProgramFolder() + L"\\" + built).c_str(), (folder / support_abi::kLibraryFileName).c_str(),
                             FALSE));
   }
 
   // The error box of a failed start: its caption is the owner's text; returns its text after OK.
-  std::wstring answerErrorBox() {
+  std::wstring AnswerErrorBox() {
     HWND box = robot::WaitForWindowOf(::GetCurrentProcessId(), L"#32770", kOwnerTitle, 20000);
     if (!box) {
       ADD_FAILURE() << "no message box: " << Windows();
@@ -140,9 +140,9 @@ class WizardEntry : public ::testing::Test {
 };
 
 TEST_F(WizardEntry, InstallSheetIsTitledWelcomesAndCancelGivesZero) {
-  copyLibrary();
+  CopyLibrary();
   robot::WriteFile(folder / L"KVSetup.ini", kGoodInfo);
-  WizardCall call(wizard(), 1);
+  WizardCall call(Wizard(), 1);
   HWND sheet = WaitForTitle(L"Installation of TPX800 printer");
   ASSERT_NE(sheet, nullptr) << Windows();
   HWND page = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -152,52 +152,52 @@ TEST_F(WizardEntry, InstallSheetIsTitledWelcomesAndCancelGivesZero) {
   EXPECT_EQ(welcome.rfind(L"Welcome to TPX800 printer installation.\n\nPlease exit", 0), 0u) << welcome;
   EXPECT_EQ(DialogText(page, 2105), L"Click Next to continue.");
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  EXPECT_EQ(call.result(), 0);
+  EXPECT_EQ(call.Result(), 0);
 }
 
 TEST_F(WizardEntry, DeleteSheetRefusesWithoutRightsAndCancelGivesZero) {
-  copyLibrary();
+  CopyLibrary();
   robot::WriteFile(folder / L"KVSetup.ini", kGoodInfo);
   robot::WriteFile(folder / L"state.ini", "[System]\r\nPreconditions=0\r\nPreconditionStatus=5\r\n");
-  WizardCall call(wizard(), 0);
+  WizardCall call(Wizard(), 0);
   HWND sheet = WaitForTitle(L"Delete the TPX800 printer");
   ASSERT_NE(sheet, nullptr) << Windows();
   HWND page = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
   EXPECT_EQ(DialogText(page, 2206).rfind(L"You must have administrator privileges to delete", 0), 0u);
   EXPECT_EQ(DialogText(page, 2207), L"");
   ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-  EXPECT_EQ(call.result(), 0);
+  EXPECT_EQ(call.Result(), 0);
 }
 
 TEST_F(WizardEntry, LibraryLackingAnOrdinalShowsString203) {
-  copyLibrary(L"LMOSSUPW_LACKING.DLL");
+  CopyLibrary(L"LMOSSUPW_LACKING.DLL");
   robot::WriteFile(folder / L"KVSetup.ini", kGoodInfo);
-  WizardCall call(wizard(), 1);
-  EXPECT_EQ(answerErrorBox(),
+  WizardCall call(Wizard(), 1);
+  EXPECT_EQ(AnswerErrorBox(),
             L"\"LMOSSUP.DLL\" has encountered a problem. The wizard needs to close. We are sorry for the inconvenience.");
-  EXPECT_EQ(call.result(), 0);
+  EXPECT_EQ(call.Result(), 0);
 }
 
 TEST_F(WizardEntry, NoLibraryAtAllShowsString203) {
   robot::WriteFile(folder / L"KVSetup.ini", kGoodInfo);
-  WizardCall call(wizard(), 0);
-  EXPECT_EQ(answerErrorBox().rfind(L"\"LMOSSUP.DLL\" has encountered a problem.", 0), 0u);
-  EXPECT_EQ(call.result(), 0);
+  WizardCall call(Wizard(), 0);
+  EXPECT_EQ(AnswerErrorBox().rfind(L"\"LMOSSUP.DLL\" has encountered a problem.", 0), 0u);
+  EXPECT_EQ(call.Result(), 0);
 }
 
 TEST_F(WizardEntry, BrokenInformationFileShowsString204) {
-  copyLibrary();
+  CopyLibrary();
   robot::WriteFile(folder / L"KVSetup.ini", "[Information]\r\nVersion=2.0\r\nProducts=TPX800\r\n");
-  WizardCall call(wizard(), 1);
-  EXPECT_EQ(answerErrorBox(),
+  WizardCall call(Wizard(), 1);
+  EXPECT_EQ(AnswerErrorBox(),
             L"The information file has encountered a problem. The wizard needs to close. We are sorry for the "
             L"inconvenience.");
-  EXPECT_EQ(call.result(), 0);
+  EXPECT_EQ(call.Result(), 0);
   EXPECT_EQ(::GetModuleHandleW((folder / support_abi::kLibraryFileName).c_str()), nullptr);  // released again
 }
 
 TEST_F(WizardEntry, OwnerThatIsNoWindowGivesZeroSilently) {
-  common::win::UniqueModule module(::LoadLibraryW(wizard().c_str()));
+  common::win::UniqueModule module(::LoadLibraryW(Wizard().c_str()));
   ASSERT_TRUE(module);
   const SetupWizardProcFn proc = EntryOf(module.get());
   ASSERT_NE(proc, nullptr);
@@ -210,7 +210,7 @@ int __cdecl CdeclWithThreeArguments(HWND, int32_t, const char*) { return 0; }
 
 // A launcher declares the export __stdcall: it must get its stack back balanced.
 TEST_F(WizardEntry, ExportPopsItsOwnArguments) {
-  common::win::UniqueModule module(::LoadLibraryW(wizard().c_str()));
+  common::win::UniqueModule module(::LoadLibraryW(Wizard().c_str()));
   ASSERT_TRUE(module);
   const SetupWizardProcFn proc = EntryOf(module.get());
   ASSERT_NE(proc, nullptr);

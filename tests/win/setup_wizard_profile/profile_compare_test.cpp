@@ -47,13 +47,13 @@ std::wstring Describe(SetupInformation& info) {
     Put(o, JoinFileList(names), slot.directory, slot.diskNumber);
   };
   auto option = [&](const OptionUiService& s) { Put(o, s.section, s.serviceName, s.file, JoinFileList(s.dependFiles)); };
-  Put(o, info.osCode(), info.osIndex(), info.productName(), info.licenseFile(), info.licenseFileExists(),
-      info.limitText(), info.portMonitorFlag(), info.wdmFlag(), JoinFileList(info.disks()));
-  for (int d = 0; d < info.driverCount(); ++d) {
-    Put(o, L"\ndriver", info.driverName(d), info.printerOptionServiceName(d),
-        info.languageMonitorOptionServiceName(d), info.loadDriver(d));
-    for (int share = 0; share < 5; ++share) Put(o, info.otherOsCode(share, d, 0), info.otherOsCode(share, d, 1));
-    const DriverRecord& r = info.driver();
+  Put(o, info.OsCode(), info.OsIndex(), info.ProductName(), info.LicenseFile(), info.LicenseFileExists(),
+      info.LimitText(), info.PortMonitorFlag(), info.WdmFlag(), JoinFileList(info.Disks()));
+  for (int d = 0; d < info.DriverCount(); ++d) {
+    Put(o, L"\ndriver", info.DriverName(d), info.PrinterOptionServiceName(d),
+        info.LanguageMonitorOptionServiceName(d), info.LoadDriver(d));
+    for (int share = 0; share < 5; ++share) Put(o, info.OtherOsCode(share, d, 0), info.OtherOsCode(share, d, 1));
+    const DriverRecord& r = info.Driver();
     component(r);
     Put(o, r.infFile, r.driverFile, r.graphicsFile, r.userInterfaceFile, r.userModeFile, r.helpFile, r.dataFile,
         r.dataType, r.manufacturer, r.oemUrl, r.hardwareId, r.provider, r.checkInf, r.expandedFile, r.plugAndPlay,
@@ -63,16 +63,16 @@ std::wstring Describe(SetupInformation& info) {
     files(r.printProcessorDependFiles, r.printProcessorDepend);
     option(r.printerOptionUi);
     option(r.langMonOptionUi);
-    for (int m = 0; m < info.portMonitorCount(d); ++m) {
-      Put(o, L"\n monitor", info.portMonitorName(d, m), info.portMonitorOptionSection(d, m), info.loadPortMonitor(d, m));
-      const PortMonitorRecord& p = info.portMonitor();
+    for (int m = 0; m < info.PortMonitorCount(d); ++m) {
+      Put(o, L"\n monitor", info.PortMonitorName(d, m), info.PortMonitorOptionSection(d, m), info.LoadPortMonitor(d, m));
+      const PortMonitorRecord& p = info.PortMonitor();
       component(p);
       Put(o, p.infFile, p.monitorFile, p.checkInf, p.expandedFile);
       files(p.dependFiles, p.depend);
       option(p.optionUi);
-      for (int u = 0; u < info.usbDriverCount(d, m); ++u) {
-        Put(o, L"\n  usb", info.usbDriverName(d, m, u), info.loadUsbDriver(d, m, u));
-        const UsbDriverRecord& w = info.usbDriver();
+      for (int u = 0; u < info.UsbDriverCount(d, m); ++u) {
+        Put(o, L"\n  usb", info.UsbDriverName(d, m, u), info.LoadUsbDriver(d, m, u));
+        const UsbDriverRecord& w = info.UsbDriver();
         component(w);
         Put(o, w.infFile, w.driverFile, w.hardwareIds, w.checkInf, w.expandedFile, w.allClasses);
         files(w.dependFiles, w.depend);
@@ -112,44 +112,44 @@ TEST_F(ProfileCompare, RawValuesMatchTheApi) {
   for (const wchar_t* name : {L"edges.ini", L"edges16.ini", L"edges8.ini"}) {
     const std::wstring path = folder_ / name;
     const win::Win32ProfileFile api(path);
-    const std::unique_ptr<ProfileSource> read = wizard.openProfile(path);
+    const std::unique_ptr<ProfileSource> read = wizard.OpenProfile(path);
     for (const samples::Probe& p : samples::kEdgeProbes) {
-      EXPECT_EQ(read->readString(p.section, p.key, L"dflt  "), api.readString(p.section, p.key, L"dflt  "))
+      EXPECT_EQ(read->ReadString(p.section, p.key, L"dflt  "), api.ReadString(p.section, p.key, L"dflt  "))
           << name << L" " << p.section << L"/" << p.key;
-      EXPECT_EQ(read->readInt(p.section, p.key, -5), api.readInt(p.section, p.key, -5))
+      EXPECT_EQ(read->ReadInt(p.section, p.key, -5), api.ReadInt(p.section, p.key, -5))
           << name << L" " << p.section << L"/" << p.key;
     }
     for (const wchar_t* section : samples::kEdgeSections) {
-      EXPECT_EQ(read->readKeyNames(section), api.readKeyNames(section)) << name << L" " << section;
+      EXPECT_EQ(read->ReadKeyNames(section), api.ReadKeyNames(section)) << name << L" " << section;
     }
   }
 
   const std::wstring ansiPath = folder_ / L"ansi.ini";
   const win::Win32ProfileFile api(ansiPath);
-  const std::unique_ptr<ProfileSource> read = wizard.openProfile(ansiPath);
+  const std::unique_ptr<ProfileSource> read = wizard.OpenProfile(ansiPath);
   const std::wstring umlautSection = common::win::AnsiToWide("\xC4nderung");
-  EXPECT_EQ(read->readKeyNames(L"Ansi"), api.readKeyNames(L"Ansi"));
-  for (const std::wstring& key : api.readKeyNames(L"Ansi")) {
-    EXPECT_EQ(read->readString(L"Ansi", key, L""), api.readString(L"Ansi", key, L"")) << key;
+  EXPECT_EQ(read->ReadKeyNames(L"Ansi"), api.ReadKeyNames(L"Ansi"));
+  for (const std::wstring& key : api.ReadKeyNames(L"Ansi")) {
+    EXPECT_EQ(read->ReadString(L"Ansi", key, L""), api.ReadString(L"Ansi", key, L"")) << key;
   }
-  EXPECT_EQ(read->readString(umlautSection, L"Key", L""), L"section");
-  EXPECT_EQ(api.readString(umlautSection, L"Key", L""), L"section");
-  EXPECT_EQ(read->readString(L"Ansi", L"Plain", L""), common::win::AnsiToWide("caf\xE9 \x80 \x93quoted\x94"));
+  EXPECT_EQ(read->ReadString(umlautSection, L"Key", L""), L"section");
+  EXPECT_EQ(api.ReadString(umlautSection, L"Key", L""), L"section");
+  EXPECT_EQ(read->ReadString(L"Ansi", L"Plain", L""), common::win::AnsiToWide("caf\xE9 \x80 \x93quoted\x94"));
 
   const std::wstring path = folder_ / L"long.ini";
   const ProfileReader viaApi(std::make_unique<win::Win32ProfileFile>(path));
-  const ProfileReader viaWizard(wizard.openProfile(path));
-  EXPECT_EQ(viaApi.keyNames(L"Long"), viaWizard.keyNames(L"Long"));
-  for (const std::wstring& key : viaWizard.keyNames(L"Long")) {
-    EXPECT_EQ(viaApi.value(L"Long", key), viaWizard.value(L"Long", key)) << key;
+  const ProfileReader viaWizard(wizard.OpenProfile(path));
+  EXPECT_EQ(viaApi.KeyNames(L"Long"), viaWizard.KeyNames(L"Long"));
+  for (const std::wstring& key : viaWizard.KeyNames(L"Long")) {
+    EXPECT_EQ(viaApi.Value(L"Long", key), viaWizard.Value(L"Long", key)) << key;
   }
-  EXPECT_EQ(viaWizard.value(L"Long", L"Plain4094").size(), 4094u);
-  EXPECT_EQ(viaWizard.value(L"Long", L"Plain4095"), L"");
+  EXPECT_EQ(viaWizard.Value(L"Long", L"Plain4094").size(), 4094u);
+  EXPECT_EQ(viaWizard.Value(L"Long", L"Plain4095"), L"");
 
   // A file that is not there reads as empty both ways.
-  const std::unique_ptr<ProfileSource> missing = wizard.openProfile(folder_ / L"missing.ini");
-  EXPECT_EQ(missing->readString(L"Ansi", L"Plain", L"none"), L"none");
-  EXPECT_TRUE(missing->readKeyNames(L"Ansi").empty());
+  const std::unique_ptr<ProfileSource> missing = wizard.OpenProfile(folder_ / L"missing.ini");
+  EXPECT_EQ(missing->ReadString(L"Ansi", L"Plain", L"none"), L"none");
+  EXPECT_TRUE(missing->ReadKeyNames(L"Ansi").empty());
 }
 
 TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
@@ -160,16 +160,16 @@ TEST_F(ProfileCompare, InformationMatchesTheApiForEveryWindowsVersion) {
     SetupInformation api(folder.wstring(), std::make_unique<win::Win32SetupFiles>(win::ProfileReading::ValueByValue));
     SetupInformation text(folder.wstring(), std::make_unique<win::Win32SetupFiles>());
     for (int os = 1; os <= 11; ++os) {
-      ASSERT_EQ(api.load(os << 8, L"KVSetup.ini"), 1);
-      ASSERT_EQ(text.load(os << 8, L"KVSetup.ini"), 1);
+      ASSERT_EQ(api.Load(os << 8, L"KVSetup.ini"), 1);
+      ASSERT_EQ(text.Load(os << 8, L"KVSetup.ini"), 1);
       EXPECT_EQ(Describe(api), Describe(text)) << folder << L" OS " << os;
       if (folder == package && os >= 5) {
-        EXPECT_EQ(api.driverCount(), 4) << os;
+        EXPECT_EQ(api.DriverCount(), 4) << os;
       }
     }
-    EXPECT_EQ(api.licenseFileExists(), 1);
+    EXPECT_EQ(api.LicenseFileExists(), 1);
     std::wstring shown;
-    EXPECT_EQ(api.readLicenseText([&](const std::wstring& t) { shown = t; }), 1);
+    EXPECT_EQ(api.ReadLicenseText([&](const std::wstring& t) { shown = t; }), 1);
     EXPECT_NE(shown.find(L"icen"), std::wstring::npos);
   }
 }
