@@ -28,15 +28,15 @@ bool DestinationIsNewer(DiskPort& disk, const std::string& source, const std::st
 EntryResult CopyEntry(const InstallContext& ctx, WindowRef owner, const std::string& source,
                       const std::string& destination, bool force) {
   DiskPort& disk = ctx.install.disk;
-  const std::string folder = DirectoryPart(ctx.cp(), destination);
-  if (!folder.empty() && !ctx.ports.files.DirectoryExists(WithoutTrailingSeparator(ctx.cp(), folder)) &&
+  const std::string folder = DirectoryPart(ctx.TextCodePage(), destination);
+  if (!folder.empty() && !ctx.ports.files.DirectoryExists(WithoutTrailingSeparator(ctx.TextCodePage(), folder)) &&
       !CreateFolderLevels(ctx, owner, folder)) {
     return EntryResult::Skipped;
   }
 
   // Run from the installation folder itself, the installer is already in place.
   const std::string fullSource = ctx.ports.files.FullPath(source);
-  if (!fullSource.empty() && EqualsIgnoreCase(ctx.cp(), fullSource, destination)) {
+  if (!fullSource.empty() && EqualsIgnoreCase(ctx.TextCodePage(), fullSource, destination)) {
     return EntryResult::Copied;
   }
 

@@ -15,7 +15,7 @@ bool IsDriveRooted(std::string_view path) {
 
 // One level: a folder that is there already passes, a file in its place does not.
 bool MakeLevel(const InstallContext& ctx, WindowRef owner, const std::string& level) {
-  if (IsRootDirectory(ctx.cp(), level) || ctx.ports.files.DirectoryExists(level)) return true;
+  if (IsRootDirectory(ctx.TextCodePage(), level) || ctx.ports.files.DirectoryExists(level)) return true;
   if (ctx.ports.files.FileExists(level)) {
     ctx.Error(owner, ctx.messages.Format(msg::kFolderIsFile, {level}));
     return false;
@@ -36,7 +36,7 @@ uint32_t FreeMegabytes(std::optional<uint64_t> bytes) {
 }
 
 bool CreateFolderLevels(const InstallContext& ctx, WindowRef owner, std::string_view path) {
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   const size_t end = FileNameStart(cp, path);  // just after the last separator
   if (end == 0) return true;
   if (!IsDriveRooted(path)) {
@@ -51,7 +51,7 @@ bool CreateFolderLevels(const InstallContext& ctx, WindowRef owner, std::string_
 
 DestinationOutcome AcceptDestination(const InstallContext& ctx, WindowRef owner,
                                      std::string_view editText) {
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   InstallerState& state = ctx.state;
   std::string folder = ToBackslashes(cp, editText);
   // "X:" alone names no folder; it must still fail the root check below.

@@ -19,7 +19,7 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 
 void CollectFolders(const InstallContext& ctx, const std::string& folder, const std::string& relative,
                     const std::string& startup, std::vector<std::string>& out) {
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   for (const std::string& name : ctx.install.disk.Subfolders(folder)) {
     const std::string full = Join(cp, folder, name);
     // Deeper paths could never be chosen; a link loop stops here as well.
@@ -54,7 +54,7 @@ MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
   const auto startMenu = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
   const auto startup = ReadShellFolder(ctx, "Startup", "Common Startup");
   if (!startMenu || !startup) return list;
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   CollectFolders(ctx, WithoutTrailingSeparator(cp, *startMenu), "",
                  WithoutTrailingSeparator(cp, *startup), list.folders);
   std::sort(list.folders.begin(), list.folders.end(), LessIgnoringCase);
@@ -70,7 +70,7 @@ MenuFolderList BuildMenuFolderList(const InstallContext& ctx) {
 
 bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool startMenu, bool desktop,
                    std::string_view listText) {
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   ctx.state.startMenuChoice = startMenu;
   ctx.state.desktopChoice = desktop;
   const auto start = ReadShellFolder(ctx, "Start Menu", "Common Start Menu");
@@ -90,7 +90,7 @@ bool AcceptOptions(const InstallContext& ctx, WindowRef owner, bool startMenu, b
 
 void MakeShortcuts(const InstallContext& ctx, WindowRef owner, ShortcutKind kind) {
   InstallerState& state = ctx.state;
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   std::string folder;
   if (kind == ShortcutKind::Menu) {
     folder = state.menuFolder;

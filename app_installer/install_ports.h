@@ -137,7 +137,7 @@ struct FlowContext {
   InstallerState& state;
   Ports& ports;
   const Messages& messages;
-  const CodePage& cp() const { return state.codePage; }
+  const CodePage& TextCodePage() const { return state.codePage; }
   // An error box with one message; `owner` 0 for none.
   void Error(WindowRef owner, const std::string& text) const {
     ports.boxes.Show(owner, text, "", MessageIcon::Error, MessageButtons::Ok);

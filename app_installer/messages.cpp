@@ -54,13 +54,13 @@ std::string FillMessage(const CodePage& cp, std::string_view pattern,
     }
     if (nextArg != args.end()) {
       const MessageArg& arg = *nextArg++;
-      if (!arg.isNumber()) {
-        AppendBounded(cp, out, arg.text(), limit);
+      if (!arg.IsNumber()) {
+        AppendBounded(cp, out, arg.Text(), limit);
       } else if (conversion == 'u') {
         // %u shows the value as the unsigned 32-bit number printf would.
-        AppendBounded(cp, out, std::to_string(static_cast<uint32_t>(arg.number())), limit);
+        AppendBounded(cp, out, std::to_string(static_cast<uint32_t>(arg.Number())), limit);
       } else {
-        AppendBounded(cp, out, std::to_string(arg.number()), limit);
+        AppendBounded(cp, out, std::to_string(arg.Number()), limit);
       }
     }
     i = j + 1;

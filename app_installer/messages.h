@@ -58,9 +58,9 @@ class MessageArg {
   template <std::integral T>
   MessageArg(T number) : isNumber_(true), number_(static_cast<long long>(number)) {}
 
-  bool isNumber() const { return isNumber_; }
-  std::string_view text() const { return text_; }
-  long long number() const { return number_; }
+  bool IsNumber() const { return isNumber_; }
+  std::string_view Text() const { return text_; }
+  long long Number() const { return number_; }
 
  private:
   bool isNumber_ = false;
@@ -82,7 +82,7 @@ class Messages {
   Messages(StringTablePort& table, Language language, CodePage cp = {})
       : table_(table), language_(language), cp_(cp) {}
 
-  Language language() const { return language_; }
+  Language RunningLanguage() const { return language_; }
   // The text in the running language, else in English, else "?".
   std::string Text(int number) const;
   std::string Format(int number, std::initializer_list<MessageArg> args) const;

@@ -31,7 +31,7 @@ void RemoveRegistryEntries(const UninstallContext& ctx, WindowRef owner) {
       ctx.Error(owner, ctx.messages.Text(msg::kBadRegEntry));
       continue;
     }
-    DeleteRegistryTree(ctx.uninstall.registryWriter, ctx.cp(), entry->root, entry->subkey);
+    DeleteRegistryTree(ctx.uninstall.registryWriter, ctx.TextCodePage(), entry->root, entry->subkey);
   }
 }
 
@@ -42,7 +42,7 @@ void RemoveDesktopAndStartupShortcuts(const UninstallContext& ctx) {
                                              std::pair{"Startup", "Common Startup"}}) {
     const auto folder = ReadShellFolder(state, ctx.ports.registry, userName, commonName);
     if (!folder) continue;
-    const std::string link = Join(ctx.cp(), *folder, state.title + ".lnk");
+    const std::string link = Join(ctx.TextCodePage(), *folder, state.title + ".lnk");
     if (ctx.ports.files.FileExists(link)) ctx.uninstall.disk.DeleteFile(link);
   }
 }
@@ -54,7 +54,7 @@ struct MenuBounds {
 };
 
 MenuBounds ReadMenuBounds(const UninstallContext& ctx) {
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   MenuBounds bounds;
   auto read = [&](const char* userName, const char* commonName) -> std::optional<std::string> {
     auto value = ReadShellFolder(ctx.state, ctx.ports.registry, userName, commonName);
@@ -83,7 +83,7 @@ bool IsKeptFolder(const CodePage& cp, const MenuBounds& bounds, const std::strin
 // ---- First stage ----
 
 std::string RelayPath(const UninstallContext& ctx) {
-  return Join(ctx.cp(), ctx.ports.system.SystemDirectory(), ctx.state.programName);
+  return Join(ctx.TextCodePage(), ctx.ports.system.SystemDirectory(), ctx.state.programName);
 }
 
 std::string RelayCommandLine(const std::string& relayPath, const std::string& programPath) {
@@ -131,7 +131,7 @@ void RunUninstallWindow(const UninstallContext& ctx, UninstallView& view, Window
 
 bool RemoveInstallation(const UninstallContext& ctx, WindowRef owner) {
   InstallerState& state = ctx.state;
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   bool removed = true;
 
   RemoveRegistryEntries(ctx, owner);
@@ -187,7 +187,7 @@ void DeleteRegistryTree(RegistryWriterPort& registry, const CodePage& cp, Regist
 
 bool RemoveFolderTree(const UninstallContext& ctx, WindowRef owner, const std::string& folder) {
   const InstallerState& state = ctx.state;
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   DiskPort& disk = ctx.uninstall.disk;
   const std::string path = WithoutTrailingSeparator(cp, folder);
   bool removed = true;
@@ -228,7 +228,7 @@ bool RemoveFolderTree(const UninstallContext& ctx, WindowRef owner, const std::s
 
 void RemoveMenuShortcuts(const UninstallContext& ctx) {
   InstallerState& state = ctx.state;
-  const CodePage& cp = ctx.cp();
+  const CodePage& cp = ctx.TextCodePage();
   DiskPort& disk = ctx.uninstall.disk;
   // Without a menu folder the names below would land in a drive's root.
   if (state.menuFolder.empty()) return;
@@ -259,7 +259,7 @@ RestartDeletion DeleteAtNextRestart(const UninstallContext& ctx, const std::stri
 
   const std::string shortPath = restart.ShortPath(path);
   const std::string line = "NUL=" + shortPath;
-  const std::string file = Join(ctx.cp(), ctx.ports.system.WindowsDirectory(), "wininit.ini");
+  const std::string file = Join(ctx.TextCodePage(), ctx.ports.system.WindowsDirectory(), "wininit.ini");
   const std::string section = restart.ReadSection(file, kRenameSection, kWininitBufferBytes);
   if (section.size() + 2 >= kWininitBufferBytes - 1) return RestartDeletion::GaveUp;
   if (section.empty()) {
@@ -269,7 +269,7 @@ RestartDeletion DeleteAtNextRestart(const UninstallContext& ctx, const std::stri
   for (size_t start = 0; start < section.size();) {
     size_t end = section.find('\0', start);
     if (end == std::string::npos) end = section.size();
-    if (EqualsIgnoreCase(ctx.cp(), std::string_view(section).substr(start, end - start), line)) {
+    if (EqualsIgnoreCase(ctx.TextCodePage(), std::string_view(section).substr(start, end - start), line)) {
       return RestartDeletion::AlreadyListed;
     }
     start = end + 1;

@@ -52,7 +52,7 @@ class DeletionSequence {
  public:
   DeletionSequence(WizardRun& run, const UninstallSelections& selections, ProgressRun& progress, SetupSystem& system,
                    DeletionSystem& windows)
-      : run_(run), library_(run.library), info_(run.information), selections_(selections), progress_(progress),
+      : library_(run.library), info_(run.information), selections_(selections), progress_(progress),
         system_(system), windows_(windows) {}
 
   // Runs every step in order and leaves the end text with Finish offered.
@@ -76,7 +76,6 @@ class DeletionSequence {
   void ReloadRunningSystem();
   bool OtherInstalledModelUses(const std::wstring& monitor);
 
-  WizardRun& run_;
   SupportLibrary& library_;
   SetupInformation& info_;
   const UninstallSelections& selections_;

@@ -16,7 +16,7 @@ using InstallOutcome = RunOutcome;
 class InstallSequence {
  public:
   InstallSequence(WizardRun& run, const InstallSelections& selections, ProgressRun& progress, SetupSystem& system)
-      : run_(run), library_(run.library), info_(run.information), selections_(selections), progress_(progress),
+      : library_(run.library), info_(run.information), selections_(selections), progress_(progress),
         system_(system) {}
 
   // Runs every step in order and leaves the end text with Finish offered.
@@ -42,7 +42,6 @@ class InstallSequence {
                        const std::wstring& newDirectory);
   std::wstring ChooseDataType(const std::wstring& processor, const std::wstring& wanted);
 
-  WizardRun& run_;
   SupportLibrary& library_;
   SetupInformation& info_;
   const InstallSelections& selections_;

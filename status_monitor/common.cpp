@@ -73,7 +73,7 @@ int32_t Common::ScanPrinters() {
         return library_.ScanKV450Next(handle, unit);
       });
     }
-    if (result.raised()) {
+    if (result.Raised()) {
       failure = result.failure;
       break;
     }
@@ -108,7 +108,7 @@ int32_t Common::ScanPrinters() {
 
 void Common::ReadStatus() {
   const KvResult test = library_.TestUnitReady(printers_.selected);
-  if (test.raised()) {
+  if (test.Raised()) {
     ClearPrinters();
     return;
   }
@@ -122,7 +122,7 @@ void Common::ReadStatus() {
   int32_t answer = 0;
   for (int calls = 1;; ++calls) {
     const KvResult result = library_.GetPrinterStatus(printers_.selected, status, state);
-    if (result.raised()) {
+    if (result.Raised()) {
       ClearPrinters();
       return;
     }
@@ -148,19 +148,19 @@ int32_t Common::RefreshPrinterInfo() {
   const PrinterRef printer = printers_.selected;
 
   KvResult result = library_.LogSense(printer, kLogCounters, buffer_.data());
-  if (!result.raised() && result.code > 0 && firstRefresh_) {
+  if (!result.Raised() && result.code > 0 && firstRefresh_) {
     WaitOneSecond();
     result = library_.LogSense(printer, kLogCounters, buffer_.data());
   }
   firstRefresh_ = false;
-  if (result.raised()) return result.code;
+  if (result.Raised()) return result.code;
   if (result.code == 0) FillLogCounters(info_, buffer_);
 
   // Each further read runs only while every earlier one succeeded.
   const auto read = [&](auto&& call, auto&& fill) {
-    if (result.raised() || result.code != 0) return;
+    if (result.Raised() || result.code != 0) return;
     result = call();
-    if (!result.raised() && result.code == 0) fill();
+    if (!result.Raised() && result.code == 0) fill();
   };
   read([&] { return library_.LogSense(printer, kLogSupplies, buffer_.data()); },
        [&] { FillLogSupplies(info_, buffer_); });

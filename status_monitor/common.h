@@ -42,10 +42,10 @@ class Common {
  public:
   Common(Kvcmd& library, EventLoop& events) : library_(library), events_(events) {}
 
-  PrinterList& printers() { return printers_; }
-  PrinterInfo& info() { return info_; }
-  DataBuffer& buffer() { return buffer_; }
-  Kvcmd& library() { return library_; }
+  PrinterList& Printers() { return printers_; }
+  PrinterInfo& Info() { return info_; }
+  DataBuffer& Buffer() { return buffer_; }
+  Kvcmd& Library() { return library_; }
 
   // The one-second wait between busy retries: the window keeps handling events meanwhile.
   void WaitOneSecond();
@@ -58,7 +58,7 @@ class Common {
     KvResult result;
     for (int tries = 0; tries < 3; ++tries) {
       result = attempt();
-      if (result.raised() || result.code <= 0) return result;
+      if (result.Raised() || result.code <= 0) return result;
       WaitOneSecond();
     }
     return result;

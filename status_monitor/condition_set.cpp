@@ -68,10 +68,10 @@ void ConditionSet::HScroll1_Change(int index) {
 }
 
 void ConditionSet::ShowSettings() {
-  const PrinterInfo& info = common_.info();
+  const PrinterInfo& info = common_.Info();
   const int16_t values[kSliderCount] = {info.ymcPrintLevel, info.resinKPrintLevel, info.opRetransferLevel,
                                         info.writeRetries,  info.printOffsetX,     info.printOffsetY};
-  if (!common_.printers().Found()) {
+  if (!common_.Printers().Found()) {
     for (int i = 0; i < kSliderCount; ++i) {
       view_.SetValue(Slider(i), SliderPosition(i, values[i]));
       view_.SetText(ValueLabel(i), "");
@@ -90,7 +90,7 @@ void ConditionSet::ShowSettings() {
 }
 
 void ConditionSet::ShowCoercivity() {
-  const PrinterInfo& info = common_.info();
+  const PrinterInfo& info = common_.Info();
   const bool iso = info.optionUnits[kIsoMagnetic];
   if (!iso && !info.optionUnits[kJisMagnetic]) {
     view_.SetVisible(kCoercivityFrame, false);
@@ -118,7 +118,7 @@ void ConditionSet::UpdateSettings() {
     }
     values[i] = *shown + kSliderRanges[i].offset;
   }
-  PrinterInfo& info = common_.info();
+  PrinterInfo& info = common_.Info();
   const auto byte = [](int value) { return static_cast<int16_t>(value); };
   info.ymcPrintLevel = byte(values[0]);
   info.resinKPrintLevel = byte(values[1]);
@@ -144,7 +144,7 @@ void ConditionSet::UpdateSettings() {
 }
 
 void ConditionSet::Cmd1_Click(int index) {
-  if (!common_.printers().Found()) {
+  if (!common_.Printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
     return;
   }

@@ -23,7 +23,7 @@ struct KvResult {
   int32_t code = 0;  // 0 success, > 0 busy, < 0 an error code of the message table
   BindFailure failure = BindFailure::None;
 
-  bool raised() const { return failure != BindFailure::None; }
+  bool Raised() const { return failure != BindFailure::None; }
 };
 
 // The result the scan reports when the library file is missing.

@@ -51,7 +51,7 @@ bool MainForm::Printer_Scan() {
     return true;
   }
   endFlag_ = false;
-  const PrinterList& printers = common_.printers();
+  const PrinterList& printers = common_.Printers();
   if (printers.count <= 1) {
     view_.SetEnabled(kCombo, false);
     view_.SetBackColor(kCombo, kPaleCyan);
@@ -73,7 +73,7 @@ bool MainForm::Printer_Scan() {
 }
 
 void MainForm::Load(std::wstring appPath) {
-  common_.printers().appPath = std::move(appPath);
+  common_.Printers().appPath = std::move(appPath);
   if (!Printer_Scan()) {
     for (const Ctl control : kFontControls) view_.SetFontName(control, "Arial");
     for (const Ctl control : kFontControls) view_.SetFontSize(control, 9);
@@ -110,9 +110,9 @@ void MainForm::Unload() {
 }
 
 void MainForm::RememberStatus() {
-  rememberedCount_ = common_.printers().count;
-  rememberedStatus_ = common_.info().statusCode;
-  rememberedState_ = common_.info().stateCode;
+  rememberedCount_ = common_.Printers().count;
+  rememberedStatus_ = common_.Info().statusCode;
+  rememberedState_ = common_.Info().stateCode;
 }
 
 void MainForm::ShowStatusAndRemember() {
@@ -127,7 +127,7 @@ void MainForm::ReadAndShowStatus() {
 }
 
 void MainForm::Combo0_Click(int index) {
-  if (suppressSelection_ || index < 0 || index >= common_.printers().count) return;
+  if (suppressSelection_ || index < 0 || index >= common_.Printers().count) return;
   common_.SelectPrinter(index);
   common_.SetFirstRefresh();
   ReadAndShowStatus();
@@ -140,22 +140,22 @@ void MainForm::Cmd0_Click(int index) {
       Unload();
       return;
     }
-    if (common_.printers().count != rememberedCount_) {
-      if (common_.printers().Found()) {
+    if (common_.Printers().count != rememberedCount_) {
+      if (common_.Printers().Found()) {
         common_.ReadStatus();
         common_.RefreshPrinterInfo();
       } else {
-        common_.info().statusCode = 0;
-        common_.info().stateCode = 0;
+        common_.Info().statusCode = 0;
+        common_.Info().stateCode = 0;
       }
       ShowStatusAndRemember();
     }
     return;
   }
   // "Log..": the instruction log can be fetched only from an idle printer.
-  if (!common_.printers().Found()) {
+  if (!common_.Printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
-  } else if (common_.info().statusCode == 0 && common_.info().stateCode == 0) {
+  } else if (common_.Info().statusCode == 0 && common_.Info().stateCode == 0) {
     if (logWindow_) logWindow_->ShowModal();
   } else {
     boxes_.Show(text::kPrinterOnPrinting, BoxStyle::Error);
@@ -213,8 +213,8 @@ void MainForm::Timer1_Timer() {
   tickCounter_ = 0;
   if (common_.Waiting()) return;  // the poll skips its turn while a retry wait runs
 
-  PrinterList& printers = common_.printers();
-  PrinterInfo& info = common_.info();
+  PrinterList& printers = common_.Printers();
+  PrinterInfo& info = common_.Info();
   if (printers.Found()) {
     common_.ReadStatus();
     common_.RefreshPrinterInfo();

@@ -47,7 +47,7 @@ class MainForm {
 
   bool EndFlag() const { return endFlag_; }
   bool Unloaded() const { return unloaded_; }
-  StatusDisplay& statusDisplay() { return status_; }
+  StatusDisplay& Status() { return status_; }
 
  private:
   void ShowStatusAndRemember();

@@ -25,8 +25,8 @@ void MediaDetail::SetCaptions() {
 }
 
 void MediaDetail::ShowMediaStatus() {
-  const PrinterInfo& info = common_.info();
-  if (!common_.printers().Found()) {
+  const PrinterInfo& info = common_.Info();
+  if (!common_.Printers().Found()) {
     for (int i = 0; i < 3; ++i) view_.SetChecked({"Opt2", i}, false);
     view_.SetText({"Opt2", kUnknownRibbon}, text::kRibbonOptions[kUnknownRibbon]);
     for (int i = 0; i <= 6; ++i) view_.SetText({"Label2", i}, "");

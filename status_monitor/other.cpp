@@ -20,7 +20,7 @@ void Other::Prepare() {
   }
   view_.SetText(kSingleSide, text::kOpt4Captions[0]);
   view_.SetText(kBothSides, text::kOpt4Captions[1]);
-  selector_.Fill(common_.printers().appPath);
+  selector_.Fill(common_.Printers().appPath);
   for (int i = 0; i < 4; ++i) view_.SetVisible({"MonText", i}, false);
   view_.SetText(kCounter, "");
   view_.SetChecked(kSingleSide, true);
@@ -29,8 +29,8 @@ void Other::Prepare() {
 }
 
 void Other::Refresh() {
-  const bool found = common_.printers().Found();
-  view_.SetText(kCounter, found ? common::Decimal(common_.info().printCounter) : std::string());
+  const bool found = common_.Printers().Found();
+  view_.SetText(kCounter, found ? common::Decimal(common_.Info().printCounter) : std::string());
   view_.SetChecked(kSingleSide, true);
   view_.SetChecked(kBothSides, false);
   for (int i = 0; i < 3; ++i) view_.SetText({"Label4_2", i}, text::kProgramLines[i]);
@@ -38,7 +38,7 @@ void Other::Refresh() {
 
 void Other::Cmd4_Click(int index) {
   if (index < 0 || index > 2) return;
-  if (!common_.printers().Found()) {
+  if (!common_.Printers().Found()) {
     boxes_.Show(text::kNoPrinterFound, BoxStyle::Error);
     return;
   }
@@ -53,14 +53,14 @@ void Other::Cmd4_Click(int index) {
 }
 
 void Other::ClearCounter() {
-  const PrinterRef printer = common_.printers().selected;
-  const KvResult result = common_.WithBusyRetry([&] { return common_.library().LogSelect(printer); });
-  if (result.raised() || result.code != 0) {
+  const PrinterRef printer = common_.Printers().selected;
+  const KvResult result = common_.WithBusyRetry([&] { return common_.Library().LogSelect(printer); });
+  if (result.Raised() || result.code != 0) {
     boxes_.Show(FailureMessage(text::kClearCounterFailed, result.code), BoxStyle::Error);
   } else {
-    DataBuffer& buffer = common_.buffer();
-    const KvResult read = common_.library().LogSense(printer, kLogCounters, buffer.data());
-    if (!read.raised() && read.code == 0) FillLogCounters(common_.info(), buffer);
+    DataBuffer& buffer = common_.Buffer();
+    const KvResult read = common_.Library().LogSense(printer, kLogCounters, buffer.data());
+    if (!read.Raised() && read.code == 0) FillLogCounters(common_.Info(), buffer);
   }
   Refresh();  // the counter as now known, whether the clear worked or not
 }
@@ -74,13 +74,13 @@ void Other::TestPrint() {
   } else {
     return;
   }
-  const PrinterRef printer = common_.printers().selected;
+  const PrinterRef printer = common_.Printers().selected;
   int32_t value = 0;
   const KvResult result = common_.WithBusyRetry([&] {
     value = 0;  // the library writes into it; every attempt starts from zero
-    return common_.library().SendDiagnostic(printer, 0, sides, 1, &value);
+    return common_.Library().SendDiagnostic(printer, 0, sides, 1, &value);
   });
-  if (result.raised() || result.code != 0) {
+  if (result.Raised() || result.code != 0) {
     boxes_.Show(FailureMessage(text::kTestPrintFailed, result.code), BoxStyle::Error);
   }
 }
@@ -88,13 +88,13 @@ void Other::TestPrint() {
 void Other::DownloadFirmware() {
   const std::wstring path = selector_.TrimmedPath();
   if (!CheckFirmwareFile(path, files_, boxes_, events_)) return;
-  const PrinterRef printer = common_.printers().selected;
+  const PrinterRef printer = common_.Printers().selected;
   input_.SetHourglass(true);
   const std::vector<uint8_t> bytes = PathToLibraryBytes(path);
   const KvResult result =
-      common_.WithBusyRetry([&] { return common_.library().UpdateFirmware(printer, bytes.data(), 0); });
+      common_.WithBusyRetry([&] { return common_.Library().UpdateFirmware(printer, bytes.data(), 0); });
   input_.SetHourglass(false);
-  if (result.raised() || result.code != 0) {
+  if (result.Raised() || result.code != 0) {
     boxes_.Show(FailureMessage(text::kFirmwareFailed, result.code), BoxStyle::Error);
     return;
   }
@@ -115,11 +115,11 @@ bool Other::WriteInstructionLog(const std::wstring& path) {
     return false;
   }
   if (boxes_.Show(text::kConfirmWriteLog, BoxStyle::Question) != BoxAnswer::Ok) return false;
-  const PrinterRef printer = common_.printers().selected;
+  const PrinterRef printer = common_.Printers().selected;
   const std::vector<uint8_t> bytes = PathToLibraryBytes(path);
   const KvResult result =
-      common_.WithBusyRetry([&] { return common_.library().GetLogMessageAsFile(printer, bytes.data()); });
-  if (result.raised() || result.code != 0) {
+      common_.WithBusyRetry([&] { return common_.Library().GetLogMessageAsFile(printer, bytes.data()); });
+  if (result.Raised() || result.code != 0) {
     boxes_.Show(FailureMessage(text::kWriteLogFailed, result.code), BoxStyle::Error);
   }
   return true;

@@ -38,7 +38,7 @@ class Other final : public Page {
   // user declined a question, so the instruction log window stays open.
   bool WriteInstructionLog(const std::wstring& path);
 
-  FileSelector& selector() { return selector_; }
+  FileSelector& Selector() { return selector_; }
 
  private:
   void ClearCounter();

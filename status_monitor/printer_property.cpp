@@ -16,8 +16,8 @@ void PrinterProperty::SetCaptions() {
 }
 
 void PrinterProperty::ShowProperties() {
-  const PrinterInfo& info = common_.info();
-  if (!common_.printers().Found()) {
+  const PrinterInfo& info = common_.Info();
+  if (!common_.Printers().Found()) {
     for (const int i : {0, 1, 2, 3, 4, 5, 7}) view_.SetText({"Label3", i}, "");
     view_.SetVisible(kLaminatorFrame, false);
     for (int i = 0; i < 6; ++i) view_.SetChecked({"Check3", i}, false);
@@ -25,7 +25,7 @@ void PrinterProperty::ShowProperties() {
   }
   view_.SetText({"Label3", 0}, info.vendorId);
   view_.SetText({"Label3", 1}, info.productId);
-  view_.SetText({"Label3", 2}, common_.printers().unitText);
+  view_.SetText({"Label3", 2}, common_.Printers().unitText);
   view_.SetText({"Label3", 3}, info.printerVersion);
   view_.SetText({"Label3", 4}, common::HexUpper(info.configVersion, 2));
   view_.SetText({"Label3", 5}, common::HexUpper(info.tableVersion, 2));

@@ -64,7 +64,7 @@ void StatusDisplay::Prepare() {
   for (int i = 0; i < 4; ++i) view_.SetVisible({"Pic0", i}, false);
   view_.SetVisible(kStatusAnimation, false);
 
-  for (int i = 0; i < kPictureCount; ++i) picturePaths_[i] = common::JoinPath(common_.printers().appPath, kPictureFiles[i]);
+  for (int i = 0; i < kPictureCount; ++i) picturePaths_[i] = common::JoinPath(common_.Printers().appPath, kPictureFiles[i]);
   shownAnimation_ = nullptr;
 }
 
@@ -77,8 +77,8 @@ void StatusDisplay::ShowAnimation(Picture picture) {
 }
 
 void StatusDisplay::ShowStatusPage() {
-  const PrinterList& printers = common_.printers();
-  const PrinterInfo& info = common_.info();
+  const PrinterList& printers = common_.Printers();
+  const PrinterInfo& info = common_.Info();
 
   view_.SetVisible(kLogoPicture, true);
   view_.SetPicture(kLogoPicture, PicturePath(kLogo));
@@ -131,14 +131,14 @@ void StatusDisplay::ShowStatusPage() {
 }
 
 void StatusDisplay::ShowSupplies() {
-  const PrinterInfo& info = common_.info();
+  const PrinterInfo& info = common_.Info();
   static const std::wstring kNoPicture;
 
   view_.SetVisible(kCardPicture, true);
   view_.ClearDrawing(kCardPicture);
   view_.SetVisible(kInkBar, true);
   view_.ClearDrawing(kInkBar);
-  if (!common_.printers().Found()) {
+  if (!common_.Printers().Found()) {
     view_.SetPicture(kCardPicture, kNoPicture);
     view_.SetPicture(kInkBar, kNoPicture);
     for (const Ctl label : {kInkPercent, kInkSetsValue, kPrinterPrintCounter, kPrintCounter}) view_.SetText(label, "");

@@ -38,7 +38,7 @@ class SubForm {
   // 0 "Write", 1 "Cancel"; true when the window closes.
   bool Cmd5_Click(int index);
 
-  FileSelector& selector() { return selector_; }
+  FileSelector& Selector() { return selector_; }
 
  private:
   CaptionView& view_;

@@ -47,7 +47,7 @@ std::string OwnPath() {
 void Install(HINSTANCE instance, InstallContext& ctx, WinDisk& disk) {
   InstallerState& state = ctx.state;
   SetCurrentDirectoryA(state.sourceDirectory.c_str());
-  RunInstallWizard(instance, DialogBaseOf(ctx.messages.language()), ctx, disk);
+  RunInstallWizard(instance, DialogBaseOf(ctx.messages.RunningLanguage()), ctx, disk);
   if (!state.completed) {
     ctx.ports.boxes.Show(0, ctx.messages.Text(msg::kInstallInterrupted), state.title,
                          MessageIcon::Information, MessageButtons::Ok);
@@ -97,7 +97,7 @@ int Run(HINSTANCE instance) {
     }
     Sleep(kRelayStartPauseMs);
     EnterRelayMode(state);
-    ShowUninstallWindow(instance, DialogBaseOf(messages.language()), ctx);
+    ShowUninstallWindow(instance, DialogBaseOf(messages.RunningLanguage()), ctx);
     DeleteAtNextRestart(ctx, OwnPath());
     return kExitCode;
   }

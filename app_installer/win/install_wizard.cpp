@@ -133,7 +133,7 @@ class Page {
     SetWindowLongPtrA(window_, DWLP_MSGRESULT, value);
     return TRUE;
   }
-  const InstallContext& ctx() const { return shared_.ctx; }
+  const InstallContext& Context() const { return shared_.ctx; }
 
   Shared& shared_;
   HWND window_ = nullptr;
@@ -171,10 +171,10 @@ class DestinationPage final : public Page {
 
  private:
   INT_PTR OnInit() override {
-    const InstallerState& state = ctx().state;
+    const InstallerState& state = Context().state;
     CenterOnScreen(Sheet());
-    SetDlgItemTextA(window_, IDC_PROMPT, ctx().messages.Format(msg::kDestinationPrompt, {state.title}).c_str());
-    SetWindowTextA(Sheet(), ctx().messages.Format(msg::kInstallCaption, {state.title}).c_str());
+    SetDlgItemTextA(window_, IDC_PROMPT, Context().messages.Format(msg::kDestinationPrompt, {state.title}).c_str());
+    SetWindowTextA(Sheet(), Context().messages.Format(msg::kInstallCaption, {state.title}).c_str());
     SendMessageA(Item(IDC_FOLDER), EM_LIMITTEXT, kMaxPathChars, 0);
     return TRUE;
   }
@@ -197,10 +197,10 @@ class DestinationPage final : public Page {
     switch (header.code) {
       case PSN_SETACTIVE:
         PropSheet_SetWizButtons(Sheet(), PSWIZB_NEXT);
-        SetDlgItemTextA(window_, IDC_FOLDER, ctx().state.installationFolder.c_str());
+        SetDlgItemTextA(window_, IDC_FOLDER, Context().state.installationFolder.c_str());
         return Result(0);
       case PSN_WIZNEXT:
-        switch (AcceptDestination(ctx(), Owner(), WindowTextOf(Item(IDC_FOLDER)))) {
+        switch (AcceptDestination(Context(), Owner(), WindowTextOf(Item(IDC_FOLDER)))) {
           case DestinationOutcome::Refused:
             return Result(-1);
           case DestinationOutcome::CopyingPage:
@@ -221,7 +221,7 @@ class DestinationPage final : public Page {
 
   void Browse() {
     common::win::ComInit com;
-    const std::string full = ctx().ports.files.FullPath(WindowTextOf(Item(IDC_FOLDER)));
+    const std::string full = Context().ports.files.FullPath(WindowTextOf(Item(IDC_FOLDER)));
     char display[MAX_PATH] = {};
     BROWSEINFOA info{};
     info.hwndOwner = Sheet();
@@ -245,7 +245,7 @@ class OptionsPage final : public Page {
  private:
   INT_PTR OnInit() override {
     CheckDlgButton(window_, IDC_START_MENU, BST_CHECKED);
-    const MenuFolderList list = BuildMenuFolderList(ctx());
+    const MenuFolderList list = BuildMenuFolderList(Context());
     HWND combo = Item(IDC_MENU_LIST);
     for (const std::string& folder : list.folders) {
       SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder.c_str()));
@@ -266,7 +266,7 @@ class OptionsPage final : public Page {
         PropSheet_SetWizButtons(Sheet(), PSWIZB_BACK | PSWIZB_NEXT);
         return Result(0);
       case PSN_WIZNEXT: {
-        const bool ok = AcceptOptions(ctx(), Owner(), IsDlgButtonChecked(window_, IDC_START_MENU) == BST_CHECKED,
+        const bool ok = AcceptOptions(Context(), Owner(), IsDlgButtonChecked(window_, IDC_START_MENU) == BST_CHECKED,
                                       IsDlgButtonChecked(window_, IDC_DESKTOP) == BST_CHECKED,
                                       WindowTextOf(Item(IDC_MENU_LIST)));
         return Result(ok ? 0 : -1);
@@ -284,7 +284,7 @@ class CopyingPage final : public Page, public CopyingView {
  private:
   INT_PTR OnInit() override {
     DisableCancel();
-    sequence_ = std::make_unique<CopyingSequence>(ctx(), *this, Owner());
+    sequence_ = std::make_unique<CopyingSequence>(Context(), *this, Owner());
     HWND sheet = Sheet();
     shared_.disk.SetPump([sheet] { PumpInputAndPaint(sheet); });
     return TRUE;
@@ -303,13 +303,13 @@ class CopyingPage final : public Page, public CopyingView {
         }
         return Result(0);
       case PSN_QUERYCANCEL:
-        return Result(ctx().state.completed ? FALSE : TRUE);
+        return Result(Context().state.completed ? FALSE : TRUE);
       case PSN_WIZBACK:
         return Result(-1);
       case PSN_WIZFINISH: {
-        InstallerState& state = ctx().state;
+        InstallerState& state = Context().state;
         SetCurrentDirectoryA(state.installationFolder.c_str());
-        state.documentToOpen = ctx().ports.profile.ReadString(state.infoFilePath, kInstallSection, "Open");
+        state.documentToOpen = Context().ports.profile.ReadString(state.infoFilePath, kInstallSection, "Open");
         return Result(0);
       }
       default:

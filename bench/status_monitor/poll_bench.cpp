@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
   Measure("full poll (reads + full redraw)", iterations, [&] {
     common.ReadStatus();
     common.RefreshPrinterInfo();
-    form.statusDisplay().ShowStatusPage();
+    form.Status().ShowStatusPage();
   });
   std::printf("view writes: %lld\n", view.writes);
   return 0;

@@ -79,7 +79,7 @@ class ComInit {
   ~ComInit() { if (SUCCEEDED(hr_)) ::CoUninitialize(); }
   ComInit(const ComInit&) = delete;
   ComInit& operator=(const ComInit&) = delete;
-  bool ok() const { return SUCCEEDED(hr_); }
+  bool Succeeded() const { return SUCCEEDED(hr_); }
 
  private:
   HRESULT hr_;

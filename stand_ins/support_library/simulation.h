@@ -36,17 +36,17 @@ class Simulation {
  public:
   Simulation(State& state, int32_t lastStatus) : s_(state), status_(lastStatus) {}
 
-  int32_t lastStatus() const { return status_; }
-  bool modified() const { return modified_; }
-  bool printerConnected() const { return s_.printerConnected; }
-  const std::vector<std::wstring>& journal() const { return journal_; }
+  int32_t LastStatus() const { return status_; }
+  bool Modified() const { return modified_; }
+  bool PrinterConnected() const { return s_.printerConnected; }
+  const std::vector<std::wstring>& Journal() const { return journal_; }
 
   // One export call: a forced failure from [Fail] wins, then the behaviour runs; both are journaled.
   template <typename Behaviour, typename... Args>
-  int32_t run(uint16_t ordinal, Behaviour behaviour, Args... args) {
+  int32_t Run(uint16_t ordinal, Behaviour behaviour, Args... args) {
     int32_t result = 0;
-    if (!forcedFailure(ordinal)) result = behaviour(*this);
-    record(ordinal, result, Describe(args...));
+    if (!ForcedFailure(ordinal)) result = behaviour(*this);
+    Record(ordinal, result, Describe(args...));
     return result;
   }
 
@@ -79,8 +79,8 @@ class Simulation {
                            const wchar_t* hardwareIds, bool alternate);
   int32_t DeleteUsbDriver(const wchar_t* name);
   // The USB driver's information file was staged in the system's Inf folder as `oemInf`.
-  void noteStagedInf(const wchar_t* name, const std::wstring& oemInf);
-  bool infStaged(const wchar_t* name);
+  void NoteStagedInf(const wchar_t* name, const std::wstring& oemInf);
+  bool InfStaged(const wchar_t* name);
 
   int32_t EnumPrintProcessors(wchar_t* buffer, uint32_t size, uint32_t* needed);
   int32_t IsPrintProcessorInstalled(const wchar_t* name);
@@ -107,16 +107,16 @@ class Simulation {
   int32_t WriteNames(const std::vector<std::wstring>& names, wchar_t* buffer, uint32_t size, uint32_t* needed);
 
  private:
-  bool forcedFailure(uint16_t ordinal);
-  void record(uint16_t ordinal, int32_t result, const std::wstring& args);
-  int32_t fail(uint16_t ordinal, int32_t natural);
-  int32_t succeed(bool changed = false);
-  Printer* printer(const wchar_t* name);
-  Port* port(const wchar_t* name);
-  Monitor* monitor(const wchar_t* name);
-  Driver* driver(const wchar_t* name);
-  bool shareUsed(std::wstring_view share) const;
-  bool monitorServesPrinter(const std::wstring& name) const;
+  bool ForcedFailure(uint16_t ordinal);
+  void Record(uint16_t ordinal, int32_t result, const std::wstring& args);
+  int32_t Fail(uint16_t ordinal, int32_t natural);
+  int32_t Succeed(bool changed = false);
+  Printer* FindPrinter(const wchar_t* name);
+  Port* FindPort(const wchar_t* name);
+  Monitor* FindMonitor(const wchar_t* name);
+  Driver* FindDriver(const wchar_t* name);
+  bool ShareUsed(std::wstring_view share) const;
+  bool MonitorServesPrinter(const std::wstring& name) const;
 
   static std::wstring Arg(const wchar_t* text) { return text ? L"\"" + std::wstring(text) + L"\"" : L"null"; }
   template <typename T>

@@ -372,7 +372,7 @@ void MainWindow::CreateControls() {
   }
   if (const Control* frame = Find({"Frame4", 2})) {
     selector4_.Create(instance_, pages_[4], window_, {frame->x, frame->y}, pageOrigin_);
-    selector4_.Attach(&other_.selector());
+    selector4_.Attach(&other_.Selector());
   }
   ShowPage(0);
 }

@@ -17,7 +17,7 @@ class GdiplusSession {
   ~GdiplusSession();
   GdiplusSession(const GdiplusSession&) = delete;
   GdiplusSession& operator=(const GdiplusSession&) = delete;
-  bool ok() const { return ok_; }
+  bool Started() const { return ok_; }
 
  private:
   bool ok_ = false;

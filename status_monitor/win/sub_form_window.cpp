@@ -73,8 +73,8 @@ void SubFormWindow::ShowModal() {
   if (window_ || !Create()) return;  // one at a time
   SubForm form(*this, selector_, files_, boxes_, other_);
   form_ = &form;
-  selector_.Attach(&form.selector());
-  form.Form_Load(common_.printers().appPath);
+  selector_.Attach(&form.Selector());
+  form.Form_Load(common_.Printers().appPath);
 
   done_ = false;
   const bool ownerWasEnabled = owner_ && !::EnableWindow(owner_, FALSE);

@@ -21,7 +21,7 @@ class TempFolder {
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
+  const std::wstring& Path() const { return path_; }
   std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
  private:
@@ -39,8 +39,8 @@ class Process {
   ~Process();
   Process(Process&&) = default;
 
-  DWORD id() const { return id_; }
-  bool started() const { return static_cast<bool>(handle_); }
+  DWORD Id() const { return id_; }
+  bool Started() const { return static_cast<bool>(handle_); }
   // Waits for the end; the exit code, or STILL_ACTIVE after the timeout.
   DWORD Wait(DWORD timeoutMs);
   void Kill();

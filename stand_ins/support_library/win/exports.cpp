@@ -133,14 +133,14 @@ int32_t Call(uint16_t ordinal, Behaviour behaviour, Args... args) {
     support_stand_in::ParseResult parsed = support_stand_in::ParseState(text);
     const bool forgotten = ForgetUninstalledUsbDrivers(parsed.state);
     Simulation sim(parsed.state, g_lastStatus);
-    const int32_t result = sim.run(ordinal, behaviour, args...);
-    g_lastStatus = sim.lastStatus();
-    if (sim.modified() || forgotten) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
+    const int32_t result = sim.Run(ordinal, behaviour, args...);
+    g_lastStatus = sim.LastStatus();
+    if (sim.Modified() || forgotten) WriteText(statePath, support_stand_in::FormatState(parsed.state), false);
     const std::wstring journal = JournalPath(parsed.state, statePath);
     if (!journal.empty()) {
       std::wstring lines;
       for (const std::wstring& p : parsed.problems) lines += L"; state file " + p + L"\r\n";
-      for (const std::wstring& line : sim.journal()) lines += line + L"\r\n";
+      for (const std::wstring& line : sim.Journal()) lines += line + L"\r\n";
       WriteText(journal, lines, true);
     }
     return result;
@@ -284,7 +284,7 @@ namespace {
 int32_t InstallUsbDriver(Simulation& s, const wchar_t* name, const abi::UsbDriverRecord* record, const wchar_t* ids,
                          bool alternate) {
   const int32_t result = s.InstallUsbDriver(name, record, ids, alternate);
-  if (result == 1 && !s.infStaged(name)) s.noteStagedInf(name, StageInf(record));
+  if (result == 1 && !s.InfStaged(name)) s.NoteStagedInf(name, StageInf(record));
   return result;
 }
 
@@ -294,7 +294,7 @@ EXPORT LM_InstallUsbDriver(const wchar_t* name, const abi::UsbDriverRecord* reco
                            uint32_t flags, uint32_t reserved) {
   return Call(abi::kInstallUsbDriver, [=](Simulation& s) {
     const int32_t result = InstallUsbDriver(s, name, record, ids, false);
-    if (result == 1 && s.printerConnected()) PlugInPrinter(name, ids);
+    if (result == 1 && s.PrinterConnected()) PlugInPrinter(name, ids);
     return result;
   },
               name, record, ids, flags, reserved);

@@ -143,7 +143,7 @@ TEST(UninstallPages, OnlyInstalledModelsAreOfferedWithTheirPrinters) {
   UninstallPrinterPage page(view, d.run, d.selections);
   page.OnCreate();
   EXPECT_EQ(view.Names(kUninstallModels), (std::vector<std::wstring>{kU2, L"ORV TPX800 U4"}));
-  EXPECT_EQ(view.data(kUninstallModels), (std::vector<intptr_t>{1, 3}));
+  EXPECT_EQ(view.ItemData(kUninstallModels), (std::vector<intptr_t>{1, 3}));
   EXPECT_EQ(d.selections.installedModelCount, 2);
   EXPECT_EQ(view.texts[kUninstallPrinters], L"Desk\r\nBack office");
   page.OnSetActive();
@@ -183,7 +183,7 @@ TEST(UninstallPages, ReviewListsDriverPrintersMonitorsAndPorts) {
   UninstallCheckPage page(view, d.run, d.selections, false, true);
   page.OnSetActive();
   std::vector<uint32_t> items;
-  for (intptr_t data : view.data(kUninstallReview)) items.push_back(static_cast<uint32_t>(data));
+  for (intptr_t data : view.ItemData(kUninstallReview)) items.push_back(static_cast<uint32_t>(data));
   const std::vector<uint32_t> expected = {ReviewItem(108, 0), ReviewItem(101, 0), ReviewItem(102, 0), ReviewItem(102, 1),
                                           0, ReviewItem(111, 0), ReviewItem(106, 0), ReviewItem(105, 0),
                                           ReviewItem(105, 1), 0};

@@ -198,7 +198,7 @@ TEST(PortPage, MonitorNamedTwiceKeepsOneItemWithTheLaterIndex) {
   page.OnSetActive();
   // "TPX Mon Extra" came first; "TPX Mon" finds it by prefix and takes its item over.
   EXPECT_EQ(w.view.Names(kMonitorList), std::vector<std::wstring>{L"TPX Mon Extra"});
-  EXPECT_EQ(w.view.data(kMonitorList), std::vector<intptr_t>{1});
+  EXPECT_EQ(w.view.ItemData(kMonitorList), std::vector<intptr_t>{1});
   EXPECT_EQ(w.view.Names(kPortList), (std::vector<std::wstring>{L"COM1:", L"LPT1:", L"TPX800 Port"}));
   EXPECT_TRUE(w.view.checks[kPortCreateNew]);
   EXPECT_FALSE(w.view.checks[kPortUseExisting]);
@@ -221,7 +221,7 @@ TEST(PortPage, InstalledMonitorsJoinWithDataMinusOneWhenFlagBitZeroIsSet) {
   page.OnSetActive();
   EXPECT_EQ(w.view.Names(kMonitorList),
             (std::vector<std::wstring>{L"Local Port", L"Standard TCP/IP Port", L"TPX Mon Extra", L"tpx mon extra v2"}));
-  EXPECT_EQ(w.view.data(kMonitorList), (std::vector<intptr_t>{-1, -1, 1, -1}));
+  EXPECT_EQ(w.view.ItemData(kMonitorList), (std::vector<intptr_t>{-1, -1, 1, -1}));
   w.view.Select(kMonitorList, 0);
   ASSERT_TRUE(page.OnNext());
   EXPECT_EQ(w.selections.portMonitorIndex, -1);

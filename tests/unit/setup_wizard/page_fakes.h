@@ -85,7 +85,7 @@ class FakeView : public PageView {
     for (const auto& i : lists[c].items) out.push_back(i.first);
     return out;
   }
-  std::vector<intptr_t> data(int c) {
+  std::vector<intptr_t> ItemData(int c) {
     std::vector<intptr_t> out;
     for (const auto& i : lists[c].items) out.push_back(i.second);
     return out;

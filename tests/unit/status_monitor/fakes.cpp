@@ -47,7 +47,7 @@ int FakeLibrary::CountCalls(const std::string& prefix) const {
 
 #define FAKE_BEGIN(call, name)                    \
   KvResult result = Begin(call, name);            \
-  if (result.raised()) return result;             \
+  if (result.Raised()) return result;             \
   if (result.code != 0x7FFFFFFF) return result;   \
   result.code = 0
 

@@ -40,10 +40,10 @@ TEST(Selector, FillShowsTheProgramFolderWithTheFirstMatchingFileSelected) {
 TEST(Selector, TheScrollBarShiftsTheDirectoryListLeftAndWidensIt) {
   MaintenanceHarness m;
   m.Load();
-  m.other.selector().HScroll_Change(10);
+  m.other.Selector().HScroll_Change(10);
   EXPECT_EQ(m.selector4.left, -1500);
   EXPECT_EQ(m.selector4.width, 3600);
-  m.other.selector().HScroll_Change(3);
+  m.other.Selector().HScroll_Change(3);
   EXPECT_EQ(m.selector4.left, -450);
   EXPECT_EQ(m.selector4.width, 2550);
 }
@@ -51,7 +51,7 @@ TEST(Selector, TheScrollBarShiftsTheDirectoryListLeftAndWidensIt) {
 TEST(Selector, AtADriveRootTheFileFollowsOneBackslashAndAnEmptyListEndsWithOne) {
   MaintenanceHarness m;
   m.Load();
-  FileSelector& selector = m.other.selector();
+  FileSelector& selector = m.other.Selector();
   selector.Dir_Open(0);  // "c:\"
   EXPECT_EQ(m.selector4.directories, (std::vector<std::wstring>{L"c:\\", L"  fw", L"  Mon"}));
   EXPECT_TRUE(m.selector4.files.empty());
@@ -81,13 +81,13 @@ TEST(Selector, OnThePageAFailedDriveChangeGoesBackSilently) {
   MaintenanceHarness m;
   m.Load();
   m.files.notReadyDrives.insert(L"e:");
-  m.other.selector().Drive_Change(2);
+  m.other.Selector().Drive_Change(2);
   EXPECT_EQ(m.selector4.DriveText(), L"c:");
   EXPECT_EQ(m.selector4.path, L"c:\\Mon\\head.hdf");
   EXPECT_TRUE(m.boxes.shown.empty());
 
-  m.other.selector().Drive_Change(1);  // "d: [DATA]": the text before the "["
-  EXPECT_EQ(m.other.selector().Directory(), L"d:\\");
+  m.other.Selector().Drive_Change(1);  // "d: [DATA]": the text before the "["
+  EXPECT_EQ(m.other.Selector().Directory(), L"d:\\");
   EXPECT_EQ(m.selector4.DriveText(), L"d: [DATA]");
   EXPECT_TRUE(m.selector4.files.empty()) << "x.txt is no firmware file";
 }
@@ -99,7 +99,7 @@ struct LogWindowHarness : MaintenanceHarness {
   LogWindowHarness() {
     Load();
     boxes.shown.clear();
-    subForm.Form_Load(common.printers().appPath);
+    subForm.Form_Load(common.Printers().appPath);
   }
 };
 
@@ -119,13 +119,13 @@ TEST(InstructionLogWindow, LoadsCaptionsArialAndTheTextFiles) {
 TEST(InstructionLogWindow, AnUnreadyDriveIsReportedAndTheListGoesBack) {
   LogWindowHarness m;
   m.files.notReadyDrives.insert(L"e:");
-  m.subForm.selector().Drive_Change(2);
+  m.subForm.Selector().Drive_Change(2);
   ASSERT_EQ(m.boxes.shown.size(), 1u);
   EXPECT_EQ(m.boxes.shown[0].text, "Drive is not ready.");
   EXPECT_EQ(m.boxes.shown[0].style, BoxStyle::Error);
   EXPECT_EQ(m.selector5.DriveText(), L"c:");
 
-  m.subForm.selector().Drive_Change(1);
+  m.subForm.Selector().Drive_Change(1);
   EXPECT_EQ(m.selector5.path, L"d:\\x.txt");
 }
 
@@ -143,7 +143,7 @@ TEST(InstructionLogWindow, NoOnTheOverwriteQuestionKeepsTheWindowOpenWithItsPath
 
 TEST(InstructionLogWindow, AFolderWithoutTextFilesPassesThePathEndingInABackslash) {
   LogWindowHarness m;
-  m.subForm.selector().Dir_Open(2);  // "logs"
+  m.subForm.Selector().Dir_Open(2);  // "logs"
   EXPECT_EQ(m.selector5.path, L"c:\\Mon\\logs\\");
   EXPECT_TRUE(m.subForm.Cmd5_Click(0));
   EXPECT_EQ(m.library.paths, std::vector<std::wstring>{L"c:\\Mon\\logs\\"});
@@ -161,7 +161,7 @@ TEST(InstructionLogWindow, LogOpensItOnlyForAnIdlePrinter) {
   m.Load();
   m.form.Cmd0_Click(0);
   EXPECT_EQ(window.shown, 1);
-  m.common.info().stateCode = 50;
+  m.common.Info().stateCode = 50;
   m.form.Cmd0_Click(0);
   EXPECT_EQ(window.shown, 1);
   EXPECT_EQ(m.boxes.shown.back().text, "Printer is on printing. Command could not be accepted.");

@@ -39,7 +39,7 @@ TEST(MediaPage, InkTypeCodeChoosesTheRibbonOptionAndTagMessage) {
   };
   Pages p;
   for (const Case& c : cases) {
-    p.printer().modePages[kModeInkRibbon][6] = static_cast<uint8_t>(c.code);
+    p.Device().modePages[kModeInkRibbon][6] = static_cast<uint8_t>(c.code);
     p.Show();
     EXPECT_EQ(p.Ribbon(), c.option) << "code " << c.code;
     EXPECT_EQ(p.view.Text("Label2", 8), c.message) << "code " << c.code;
@@ -48,11 +48,11 @@ TEST(MediaPage, InkTypeCodeChoosesTheRibbonOptionAndTagMessage) {
 
 TEST(MediaPage, ShowsSetsLotCountersInkAndCards) {
   Pages p;
-  DataBuffer& ribbon = p.printer().modePages[kModeInkRibbon];
+  DataBuffer& ribbon = p.Device().modePages[kModeInkRibbon];
   ribbon[8] = 0x7F;
   ribbon[9] = 0xFF;
   std::memcpy(&ribbon[12], "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345", 32);  // 32 characters, no end byte
-  p.printer().logCounters[24] = 0xFF;  // thermal head counter above 2^31
+  p.Device().logCounters[24] = 0xFF;  // thermal head counter above 2^31
   p.Show();
   EXPECT_EQ(p.view.Text("Label2", 0), "32767");
   EXPECT_EQ(p.view.Text("Label2", 1), "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
@@ -68,8 +68,8 @@ TEST(MediaPage, ShowsSetsLotCountersInkAndCards) {
     const char* cards;
   };
   for (const Supply s : {Supply{0, "0", 0, "Any"}, Supply{50, "100", 1, "None"}, Supply{51, "", 255, "None"}}) {
-    p.printer().logSupplies[8] = s.ink;
-    p.printer().logSupplies[13] = s.cardEmpty;
+    p.Device().logSupplies[8] = s.ink;
+    p.Device().logSupplies[13] = s.cardEmpty;
     p.Show();
     EXPECT_EQ(p.view.Text("Label2", 5), s.percent) << int{s.ink};
     EXPECT_EQ(p.view.Text("Label2", 6), s.cards) << int{s.cardEmpty};
@@ -89,10 +89,10 @@ TEST(MediaPage, ClickingARibbonOptionChangesNothing) {
 
 TEST(PropertyPage, ShowsIdentityVersionsAndUnits) {
   Pages p;
-  std::memcpy(&p.printer().inquiry[8], "ORV  X  ", 8);
-  p.printer().inquiry[36] = 0;
-  p.printer().inquiry[37] = 0xAB;
-  std::memcpy(&p.printer().inquiry[39], "L012", 4);
+  std::memcpy(&p.Device().inquiry[8], "ORV  X  ", 8);
+  p.Device().inquiry[36] = 0;
+  p.Device().inquiry[37] = 0xAB;
+  std::memcpy(&p.Device().inquiry[39], "L012", 4);
   p.Show();
   EXPECT_EQ(p.view.Text("Label3", 0), "ORV  X  ") << "trailing blanks stay";
   EXPECT_EQ(p.view.Text("Label3", 1), "TPX800 U1       ");
@@ -107,9 +107,9 @@ TEST(PropertyPage, ShowsIdentityVersionsAndUnits) {
   EXPECT_TRUE(p.C("Frame3", 6).visible);
   EXPECT_EQ(p.view.Text("Label3", 6), "L012");
 
-  p.printer().inquiry[36] = 255;
-  p.printer().inquiry[38] = 0x02;
-  p.printer().inquiry[8] = 0;
+  p.Device().inquiry[36] = 255;
+  p.Device().inquiry[38] = 0x02;
+  p.Device().inquiry[8] = 0;
   p.Show();
   EXPECT_EQ(p.view.Text("Label3", 4), "FF");
   EXPECT_EQ(p.view.Text("Label3", 0), "") << "a first byte of zero is an empty text";
@@ -130,11 +130,11 @@ TEST(PropertyPage, ClickingAnOptionBoxChangesNothing) {
 
 TEST(InfoPages, WithoutAPrinterEverythingIsEmpty) {
   Pages p;
-  p.printer().modePages[kModeInkRibbon][6] = 254;
+  p.Device().modePages[kModeInkRibbon][6] = 254;
   p.Show();
   p.library.printers[0].testUnitReady = kNoPrinterLibrary;  // unplugged: the status read drops it
   p.Show();
-  ASSERT_FALSE(p.common.printers().Found());
+  ASSERT_FALSE(p.common.Printers().Found());
   EXPECT_EQ(p.Ribbon(), -1);
   EXPECT_EQ(p.view.Text("Opt2", 2), "Unknown");
   for (int i = 0; i <= 6; ++i) EXPECT_EQ(p.view.Text("Label2", i), "") << i;

@@ -133,7 +133,7 @@ TEST(ClearCounter, SuccessReadsTheCountersAgainAndAFailureStillRedrawsTheLabel) 
   page.Press(0);
   EXPECT_EQ(page.library.calls.back(), "LogSense 38");
   EXPECT_EQ(page.view.Text("Label4_1"), "0");
-  EXPECT_EQ(page.common.info().printCounter, 0);
+  EXPECT_EQ(page.common.Info().printCounter, 0);
 }
 
 TEST(ClearCounter, TheLabelIsEmptyWithoutAPrinter) {

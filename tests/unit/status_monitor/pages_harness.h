@@ -20,7 +20,7 @@ struct PagesHarness : Harness {
     library.printers.push_back(ReadyPrinter(unit));
     form.Load(L"C:\\Mon");
   }
-  FakePrinter& printer() { return library.printers[0]; }
+  FakePrinter& Device() { return library.printers[0]; }
   // The operator comes to the pages from the status page: every page but that one is redrawn.
   void Show() { form.SSTab1_Click(0); }
   ControlState& C(std::string_view name, int index) { return view[{name, index}]; }

@@ -21,7 +21,7 @@ struct Monitor : testing::Harness {
   }
   void Load() { form.Load(L"C:\\Mon"); }
   void Poll() { events.Advance(1000); }
-  testing::FakePrinter& printer() { return library.printers[0]; }
+  testing::FakePrinter& Device() { return library.printers[0]; }
   std::wstring Picture(std::string_view name, int index = -1) { return view[{name, index}].picture; }
 };
 
@@ -33,15 +33,15 @@ TEST(Refresh, ReadsEveryPageInOrderAndStopsAtTheFirstFailure) {
   EXPECT_EQ(m.library.calls, (std::vector<std::string>{"LogSense 38", "LogSense 3A", "StandardInquiry", "VPDInquiry",
                                                         "ModeSense 23", "ModeSense 28", "ModeSense 2A", "ModeSense 2B",
                                                         "ModeSense 3A"}));
-  EXPECT_EQ(m.common.info().headInfo, "HEAD-0001");
-  EXPECT_EQ(m.common.info().lotNumber, "LOT-A1");
+  EXPECT_EQ(m.common.Info().headInfo, "HEAD-0001");
+  EXPECT_EQ(m.common.Info().lotNumber, "LOT-A1");
 
   m.library.calls.clear();
   m.library.scripted["ModeSense 23"] = {-0x01052400};
-  m.common.info().lotNumber = "kept";
+  m.common.Info().lotNumber = "kept";
   EXPECT_EQ(m.common.RefreshPrinterInfo(), -0x01052400);
   EXPECT_EQ(m.library.calls.back(), "ModeSense 23");
-  EXPECT_EQ(m.common.info().lotNumber, "kept") << "a failed read leaves its fields";
+  EXPECT_EQ(m.common.Info().lotNumber, "kept") << "a failed read leaves its fields";
 }
 
 TEST(Refresh, BusyCountersAreReadAgainOnlyOnTheFirstRefresh) {
@@ -65,11 +65,11 @@ TEST(StatusRead, AsksForTheStatusUpToThreeTimesWhileTheLibraryHasNone) {
   m.Load();
   m.library.calls.clear();
   m.library.statusReturns = {0, 0, 0, 0};
-  m.printer().state = 51;
+  m.Device().state = 51;
   m.common.ReadStatus();
   EXPECT_EQ(m.library.CountCalls("GetPrinterStatus"), 3);
   EXPECT_EQ(m.events.pendingEventPasses, 2);
-  EXPECT_EQ(m.common.info().stateCode, 51);
+  EXPECT_EQ(m.common.Info().stateCode, 51);
 }
 
 TEST(StatusPage, ReadyPrinterInBlueWithSupplies) {
@@ -102,9 +102,9 @@ TEST(StatusPage, PrintingIsRedWithTheRunPictureAndDoesNotRaiseAHiddenWindow) {
   Monitor m;
   m.Load();
   m.form.Cmdm_Click();
-  m.printer().testUnitReady = kPrinting;
-  m.printer().status = kPrinting;
-  m.printer().state = 50;
+  m.Device().testUnitReady = kPrinting;
+  m.Device().status = kPrinting;
+  m.Device().state = 50;
   m.Poll();
   EXPECT_FALSE(m.view.windowVisible);
   m.view.ShowWindow();
@@ -119,8 +119,8 @@ TEST(StatusPage, DoorOpenBringsAHiddenWindowBackOnPageZero) {
   m.Load();
   m.form.Cmdm_Click();
   m.view.page = 2;
-  m.printer().testUnitReady = kDoorOpen;
-  m.printer().status = kDoorOpen;
+  m.Device().testUnitReady = kDoorOpen;
+  m.Device().status = kDoorOpen;
   m.Poll();
   EXPECT_TRUE(m.view.windowVisible);
   EXPECT_FALSE(m.view[{"Menu1"}].visible);
@@ -137,8 +137,8 @@ TEST(StatusPage, DoorOpenBringsAHiddenWindowBackOnPageZero) {
 TEST(StatusPage, StateZeroUnderANotAcceptedStatusIsBusy) {
   Monitor m;
   m.Load();
-  m.printer().testUnitReady = kOfflineMode;
-  m.printer().status = kOfflineMode;
+  m.Device().testUnitReady = kOfflineMode;
+  m.Device().status = kOfflineMode;
   m.Poll();
   EXPECT_EQ(m.view.Text("Label0_1"), "Printer is busy. Command was rejected.");
   EXPECT_EQ(m.Picture("WebBrowser1"), L"C:\\Mon\\RUN.gif");
@@ -147,14 +147,14 @@ TEST(StatusPage, StateZeroUnderANotAcceptedStatusIsBusy) {
 TEST(StatusPage, InkQuantityOutsideTheScaleShowsNoBar) {
   for (uint8_t quantity : {51, 255}) {
     Monitor m;
-    m.printer().logSupplies[8] = quantity;
+    m.Device().logSupplies[8] = quantity;
     m.Load();
     EXPECT_FALSE((m.view[{"Pic0", 2}].hasBox)) << int(quantity);
     EXPECT_EQ(m.view.Text("Label0_2", 0), "") << int(quantity);
   }
   Monitor empty;
-  empty.printer().logSupplies[8] = 0;
-  empty.printer().logSupplies[13] = 1;
+  empty.Device().logSupplies[8] = 0;
+  empty.Device().logSupplies[13] = 1;
   empty.Load();
   EXPECT_EQ(empty.view.Text("Label0_2", 0), "0");
   EXPECT_EQ(empty.Picture("Pic0", 1), L"C:\\Mon\\NONE.gif");
@@ -165,7 +165,7 @@ TEST(StatusPage, RibbonPictureFollowsTheInkType) {
       {4, L"C:\\Mon\\YMCKOPK.gif"}, {254, L"C:\\Mon\\BLACK.gif"}, {252, L"C:\\Mon\\INKUNK.gif"}, {9, L"C:\\Mon\\INKUNK.gif"}};
   for (const auto& [type, picture] : cases) {
     Monitor m;
-    m.printer().modePages[kModeInkRibbon][6] = type;
+    m.Device().modePages[kModeInkRibbon][6] = type;
     m.Load();
     EXPECT_EQ(m.Picture("Pic0", 3), picture) << int(type);
   }
@@ -176,7 +176,7 @@ TEST(Poll, UnchangedStatusRedrawsOnlyTheSupplies) {
   m.Load();
   const int animationChanges = m.view[{"WebBrowser1"}].pictureChanges;
   m.view[{"Label0_1"}].text = "untouched";
-  m.printer().logCounters[19] = 46;
+  m.Device().logCounters[19] = 46;
   m.Poll();
   EXPECT_EQ(m.view.Text("Label0_1"), "untouched");
   EXPECT_EQ(m.view.Text("Label0_6"), " 46");
@@ -189,7 +189,7 @@ TEST(Poll, AnotherPageIsReadButNotRedrawn) {
   m.view.page = 1;
   const int writes = m.view.writes;
   const int reads = m.library.CountCalls("TestUnitReady");
-  m.printer().state = 50;
+  m.Device().state = 50;
   m.Poll();
   EXPECT_EQ(m.library.CountCalls("TestUnitReady"), reads + 1);
   EXPECT_EQ(m.view.writes, writes);
@@ -213,7 +213,7 @@ TEST(Poll, DisconnectionEmptiesTheListAndARescanFindsThePrinterAgain) {
   auto unplugged = m.library.printers;
   m.library.printers.clear();
   m.Poll();  // the status read answers "no printer": the list is emptied
-  EXPECT_EQ(m.common.printers().count, 0);
+  EXPECT_EQ(m.common.Printers().count, 0);
   m.Poll();  // nothing to read: rescan, and the page says so
   EXPECT_EQ(m.view.Text("Label0_1"), "No printer is found");
   EXPECT_EQ(m.Picture("WebBrowser1"), L"C:\\Mon\\ERROR.gif");
@@ -225,7 +225,7 @@ TEST(Poll, DisconnectionEmptiesTheListAndARescanFindsThePrinterAgain) {
 
   m.library.printers = unplugged;
   m.Poll();
-  EXPECT_EQ(m.common.printers().count, 1);
+  EXPECT_EQ(m.common.Printers().count, 1);
   EXPECT_EQ(m.view.Text("Label0_1"), "Ready");
   EXPECT_EQ(m.view.Text("Combo0"), "1");
 }
@@ -233,8 +233,8 @@ TEST(Poll, DisconnectionEmptiesTheListAndARescanFindsThePrinterAgain) {
 TEST(Poll, HostFailureAsksToEndOnceAtATime) {
   Monitor m;
   m.Load();
-  m.printer().testUnitReady = kPortManagerMemory;
-  m.printer().status = kPortManagerMemory;
+  m.Device().testUnitReady = kPortManagerMemory;
+  m.Device().status = kPortManagerMemory;
   int nested = 0;
   m.boxes.answers = {BoxAnswer::No};
   m.boxes.whileOpen = [&] {
@@ -259,7 +259,7 @@ TEST(Poll, SelectingAnotherPrinterReadsItAtOnce) {
   m.library.printers[1].state = 53;
   m.Load();
   m.form.Combo0_Click(1);
-  EXPECT_EQ(m.common.printers().unitText, "2");
+  EXPECT_EQ(m.common.Printers().unitText, "2");
   EXPECT_EQ(m.view.Text("Label0_1"), "MAG Encoding");
 }
 

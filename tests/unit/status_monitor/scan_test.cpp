@@ -15,7 +15,7 @@ TEST(BusyRetry, ThreeBusyAnswersCostThreeWaitsAndTheLastStands) {
   Monitor m;
   m.library.printers = {ReadyPrinter(0)};
   m.library.scripted["StandardInquiry"] = {5, 6, 7};
-  const KvResult result = m.common.WithBusyRetry([&] { return m.library.StandardInquiry({0x100, 0}, m.common.buffer().data()); });
+  const KvResult result = m.common.WithBusyRetry([&] { return m.library.StandardInquiry({0x100, 0}, m.common.Buffer().data()); });
   EXPECT_EQ(result.code, 7);
   EXPECT_EQ(m.library.CountCalls("StandardInquiry"), 3);
   EXPECT_EQ(m.events.nowMs, 3000) << "one second after each busy answer";
@@ -27,7 +27,7 @@ TEST(BusyRetry, SuccessOrErrorEndsTheAttempts) {
   Monitor m;
   m.library.printers = {ReadyPrinter(0)};
   m.library.scripted["StandardInquiry"] = {1, 0};
-  EXPECT_EQ(m.common.WithBusyRetry([&] { return m.library.StandardInquiry({0x100, 0}, m.common.buffer().data()); }).code, 0);
+  EXPECT_EQ(m.common.WithBusyRetry([&] { return m.library.StandardInquiry({0x100, 0}, m.common.Buffer().data()); }).code, 0);
   EXPECT_EQ(m.library.CountCalls("StandardInquiry"), 2);
   m.library.scripted["LogSelect"] = {-0x01052C00};
   EXPECT_EQ(m.common.WithBusyRetry([&] { return m.library.LogSelect({0x100, 0}); }).code, -0x01052C00);
@@ -50,7 +50,7 @@ TEST(Scan, OnePrinterWithUnitZeroShowsOneInADisabledPaleList) {
   Monitor m;
   m.library.printers = {ReadyPrinter(0)};
   EXPECT_FALSE(m.form.Printer_Scan());
-  EXPECT_EQ(m.common.printers().count, 1);
+  EXPECT_EQ(m.common.Printers().count, 1);
   EXPECT_FALSE(m.view[{"Combo0"}].enabled);
   EXPECT_EQ(m.view[{"Combo0"}].backColor, Rgb(192, 255, 255));
   EXPECT_TRUE(m.view[{"Combo0"}].items.empty());
@@ -66,16 +66,16 @@ TEST(Scan, UnitsZeroTwoFiveAreListedPlusOneAndTheFirstIsCurrent) {
   EXPECT_EQ(combo.backColor, kSystemWindowColor);
   EXPECT_EQ(combo.items, (std::vector<std::string>{"1", "3", "6"}));
   EXPECT_EQ(combo.listIndex, 0);
-  EXPECT_EQ(m.common.printers().selected.handle, 0x100);
-  EXPECT_EQ(m.common.printers().unitText, "1");
+  EXPECT_EQ(m.common.Printers().selected.handle, 0x100);
+  EXPECT_EQ(m.common.Printers().unitText, "1");
 }
 
 TEST(Scan, NoPrinterOnTheFirstCallClearsTheSelection) {
   Monitor m;
   EXPECT_EQ(m.common.ScanPrinters(), kNoPrinterLibrary);
-  EXPECT_EQ(m.common.printers().count, 0);
-  EXPECT_EQ(m.common.printers().selected.handle, 0);
-  EXPECT_EQ(m.common.printers().unitText, "");
+  EXPECT_EQ(m.common.Printers().count, 0);
+  EXPECT_EQ(m.common.Printers().selected.handle, 0);
+  EXPECT_EQ(m.common.Printers().unitText, "");
   EXPECT_EQ(m.library.CountCalls("ScanKV450Next"), 0);
 }
 
@@ -83,7 +83,7 @@ TEST(Scan, SixteenPrintersAndNoSeventeenthCall) {
   Monitor m;
   for (int unit = 0; unit < 17; ++unit) m.library.printers.push_back(ReadyPrinter(unit));
   EXPECT_EQ(m.common.ScanPrinters(), 0);
-  EXPECT_EQ(m.common.printers().count, 16);
+  EXPECT_EQ(m.common.Printers().count, 16);
   EXPECT_EQ(m.library.CountCalls("ScanKV450"), 16) << "one first call and fifteen next calls";
 }
 
@@ -92,7 +92,7 @@ TEST(Scan, BusyScanIsRetried) {
   m.library.printers = {ReadyPrinter(3)};
   m.library.scripted["ScanKV450"] = {1};
   EXPECT_EQ(m.common.ScanPrinters(), 0);
-  EXPECT_EQ(m.common.printers().unitText, "4");
+  EXPECT_EQ(m.common.Printers().unitText, "4");
   EXPECT_EQ(m.library.CountCalls("ScanKV450Next"), 1);
 }
 
@@ -144,7 +144,7 @@ TEST(MainWindow, UpdateAsksFirstAndRedrawsOnlyWhenTheCountChanged) {
   const int writes = m.view.writes;
   const int reads = m.library.CountCalls("TestUnitReady");
   m.form.Cmd0_Click(1);
-  EXPECT_EQ(m.common.printers().selectedIndex, 0);
+  EXPECT_EQ(m.common.Printers().selectedIndex, 0);
   EXPECT_EQ(m.library.CountCalls("TestUnitReady"), reads);
   EXPECT_LT(m.view.writes - writes, 10) << "only the selection list was refilled";
 

@@ -11,7 +11,7 @@ namespace {
 
 struct Settings : testing::PagesHarness {
   Settings() : PagesHarness(0) {}
-  DataBuffer& page(int32_t code) { return printer().modePages[code]; }
+  DataBuffer& ModePage(int32_t code) { return Device().modePages[code]; }
   void Update() {
     library.calls.clear();
     settings.Cmd1_Click(0);
@@ -40,21 +40,21 @@ TEST(SettingsPage, SliderEndsShowAndSendTheirValues) {
   };
   for (const End end : {End{0, 0, 0, "-3", "0", "-7"}, End{6, 3, 14, "3", "3", "7"}}) {
     Settings s;
-    for (const int at : {38, 45, 47}) s.page(kModePrintSettings)[at] = end.level;
-    s.page(kModeMagnetic)[11] = end.retries;
-    s.page(kModePrintPosition)[7] = end.offset;
-    s.page(kModePrintPosition)[9] = end.offset;
+    for (const int at : {38, 45, 47}) s.ModePage(kModePrintSettings)[at] = end.level;
+    s.ModePage(kModeMagnetic)[11] = end.retries;
+    s.ModePage(kModePrintPosition)[7] = end.offset;
+    s.ModePage(kModePrintPosition)[9] = end.offset;
     s.Show();
     const std::string shown[6] = {end.levelText, end.levelText, end.levelText, end.retriesText, end.offsetText,
                                   end.offsetText};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(s.Value(i), shown[i]) << "slider " << i;
 
-    for (const int at : {38, 45, 47}) s.page(kModePrintSettings)[at] = 0x55;  // overwritten by Update
+    for (const int at : {38, 45, 47}) s.ModePage(kModePrintSettings)[at] = 0x55;  // overwritten by Update
     s.Update();
-    for (const int at : {38, 45, 47}) EXPECT_EQ(s.page(kModePrintSettings)[at], end.level);
-    EXPECT_EQ(s.page(kModeMagnetic)[11], end.retries);
-    EXPECT_EQ(s.page(kModePrintPosition)[7], end.offset);
-    EXPECT_EQ(s.page(kModePrintPosition)[9], end.offset);
+    for (const int at : {38, 45, 47}) EXPECT_EQ(s.ModePage(kModePrintSettings)[at], end.level);
+    EXPECT_EQ(s.ModePage(kModeMagnetic)[11], end.retries);
+    EXPECT_EQ(s.ModePage(kModePrintPosition)[7], end.offset);
+    EXPECT_EQ(s.ModePage(kModePrintPosition)[9], end.offset);
   }
 }
 
@@ -66,37 +66,37 @@ TEST(SettingsPage, AMovedSliderShowsItsValueAndUpdateSendsIt) {
   EXPECT_EQ(s.Value(0), "2");
   EXPECT_EQ(s.Value(5), "-5");
   s.Update();
-  EXPECT_EQ(s.page(kModePrintSettings)[38], 5);
-  EXPECT_EQ(s.page(kModePrintPosition)[9], 2);
-  EXPECT_EQ(s.common.info().ymcPrintLevel, 5) << "the snapshot keeps what was sent";
+  EXPECT_EQ(s.ModePage(kModePrintSettings)[38], 5);
+  EXPECT_EQ(s.ModePage(kModePrintPosition)[9], 2);
+  EXPECT_EQ(s.common.Info().ymcPrintLevel, 5) << "the snapshot keeps what was sent";
   EXPECT_EQ(s.Value(0), "2") << "nothing is read back";
 }
 
 TEST(SettingsPage, ValuesOutsideASlidersRangeAreShownAtItsEnd) {
   Settings s;
-  s.page(kModePrintSettings)[38] = 9;
-  s.page(kModeMagnetic)[11] = 200;
-  s.page(kModePrintPosition)[7] = 15;
+  s.ModePage(kModePrintSettings)[38] = 9;
+  s.ModePage(kModeMagnetic)[11] = 200;
+  s.ModePage(kModePrintPosition)[7] = 15;
   s.Show();
   EXPECT_EQ(s.C("HScroll1", 0).value, 6);
   EXPECT_EQ(s.Value(0), "3");
   EXPECT_EQ(s.Value(3), "3");
   EXPECT_EQ(s.Value(4), "7");
-  EXPECT_EQ(s.common.info().ymcPrintLevel, 9) << "the snapshot keeps what the printer said";
+  EXPECT_EQ(s.common.Info().ymcPrintLevel, 9) << "the snapshot keeps what the printer said";
 }
 
 TEST(SettingsPage, PrintModesShowStandardOrFineAndAreSentAsZeroOrOne) {
   Settings s;
-  s.page(kModePrintSettings)[39] = 7;  // YMC: any non-zero value is "Fine"
-  s.page(kModePrintSettings)[46] = 0;
+  s.ModePage(kModePrintSettings)[39] = 7;  // YMC: any non-zero value is "Fine"
+  s.ModePage(kModePrintSettings)[46] = 0;
   s.Show();
   EXPECT_FALSE(s.Checked("Opt1_1", 0));
   EXPECT_TRUE(s.Checked("Opt1_1", 1));
   EXPECT_TRUE(s.Checked("Opt1_2", 0));
   EXPECT_FALSE(s.Checked("Opt1_2", 1));
   s.Update();
-  EXPECT_EQ(s.page(kModePrintSettings)[39], 1);
-  EXPECT_EQ(s.page(kModePrintSettings)[46], 0);
+  EXPECT_EQ(s.ModePage(kModePrintSettings)[39], 1);
+  EXPECT_EQ(s.ModePage(kModePrintSettings)[46], 0);
 }
 
 struct CoercivityCase {
@@ -115,9 +115,9 @@ class Coercivity : public ::testing::TestWithParam<CoercivityCase> {};
 TEST_P(Coercivity, GroupFollowsTheEncodersAndTheHiddenValueIsEchoed) {
   const CoercivityCase& c = GetParam();
   Settings s;
-  s.printer().inquiry[38] = c.options;
-  s.page(kModeMagnetic)[6] = c.iso;
-  s.page(kModeJisEncoder)[7] = c.jis;
+  s.Device().inquiry[38] = c.options;
+  s.ModePage(kModeMagnetic)[6] = c.iso;
+  s.ModePage(kModeJisEncoder)[7] = c.jis;
   s.Show();
   EXPECT_EQ(s.C("Frame1", 8).visible, c.visible);
   if (c.caption) {
@@ -131,8 +131,8 @@ TEST_P(Coercivity, GroupFollowsTheEncodersAndTheHiddenValueIsEchoed) {
   EXPECT_TRUE(s.C("Frame1", 6).visible) << "the MAG group stays";
   EXPECT_TRUE(s.C("HScroll1", 3).visible) << "the retry slider stays";
   s.Update();
-  EXPECT_EQ(s.page(kModeMagnetic)[6], c.isoSent);
-  EXPECT_EQ(s.page(kModeJisEncoder)[7], c.jisSent);
+  EXPECT_EQ(s.ModePage(kModeMagnetic)[6], c.isoSent);
+  EXPECT_EQ(s.ModePage(kModeJisEncoder)[7], c.jisSent);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -146,21 +146,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SettingsPage, ChosenIsoCoercivityIsSentAndJisKeepsItsValue) {
   Settings s;
-  s.printer().inquiry[38] = 0x03;
-  s.page(kModeMagnetic)[6] = 2;
-  s.page(kModeJisEncoder)[7] = 1;
+  s.Device().inquiry[38] = 0x03;
+  s.ModePage(kModeMagnetic)[6] = 2;
+  s.ModePage(kModeJisEncoder)[7] = 1;
   s.Show();
   // The operator picks "Lo-Co"; the window clears the other options of the group.
   s.C("Opt1_3", 2).checked = false;
   s.C("Opt1_3", 1).checked = true;
   s.Update();
-  EXPECT_EQ(s.page(kModeMagnetic)[6], 1);
-  EXPECT_EQ(s.page(kModeJisEncoder)[7], 1);
+  EXPECT_EQ(s.ModePage(kModeMagnetic)[6], 1);
+  EXPECT_EQ(s.ModePage(kModeJisEncoder)[7], 1);
 }
 
 TEST(SettingsPage, UpdateSendsFivePagesInOrderWithTheRibbonPageAsLastRead) {
   Settings s;
-  DataBuffer& ribbon = s.page(kModeInkRibbon);
+  DataBuffer& ribbon = s.ModePage(kModeInkRibbon);
   ribbon.fill(0xEE);  // printer bytes beyond the fields are not echoed
   ribbon[4] = kModeInkRibbon;
   ribbon[6] = 4;
@@ -171,7 +171,7 @@ TEST(SettingsPage, UpdateSendsFivePagesInOrderWithTheRibbonPageAsLastRead) {
   s.Update();
   EXPECT_EQ(s.Selects(), (std::vector<std::string>{"ModeSelect 23", "ModeSelect 28", "ModeSelect 2A", "ModeSelect 2B",
                                                    "ModeSelect 3A"}));
-  const DataBuffer& sent = s.page(kModeInkRibbon);
+  const DataBuffer& sent = s.ModePage(kModeInkRibbon);
   const uint8_t header[] = {0x00, 0x00, 0x10, 0x00, 0x23, 0x26, 4, 0, 1, 44, 0, 0, 'L', 'O', 'T', '7'};
   for (size_t i = 0; i < std::size(header); ++i) EXPECT_EQ(sent[i], header[i]) << "byte " << i;
   for (size_t i = 16; i < sent.size(); ++i) EXPECT_EQ(sent[i], 0) << "byte " << i;
@@ -181,10 +181,10 @@ TEST(SettingsPage, UpdateSendsFivePagesInOrderWithTheRibbonPageAsLastRead) {
 TEST(SettingsPage, UpdateUsesTheRibbonFieldsOfTheLatestPollNotOfTheLastRedraw) {
   Settings s;
   s.Show();
-  std::memcpy(&s.page(kModeInkRibbon)[12], "NEWLOT", 6);
+  std::memcpy(&s.ModePage(kModeInkRibbon)[12], "NEWLOT", 6);
   s.events.Advance(1000);  // the poll reads the printer without redrawing this page
   s.Update();
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&s.page(kModeInkRibbon)[12])), "NEWLOT");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&s.ModePage(kModeInkRibbon)[12])), "NEWLOT");
 }
 
 TEST(SettingsPage, AFailureStopsTheWriteAndIsReported) {
@@ -231,8 +231,8 @@ TEST(SettingsPage, UpdateAsksFirstAndNeedsAPrinter) {
 
 TEST(SettingsPage, WithoutAPrinterTheValuesAreBlankAndUpdateLaterRedrawsInsteadOfSending) {
   Settings s;
-  s.printer().inquiry[38] = 0x01;
-  s.page(kModeMagnetic)[6] = 1;
+  s.Device().inquiry[38] = 0x01;
+  s.ModePage(kModeMagnetic)[6] = 1;
   s.Show();
   ASSERT_TRUE(s.C("Frame1", 8).visible);
   s.common.ClearPrinters();
@@ -255,10 +255,10 @@ TEST(SettingsPage, WithoutAPrinterTheValuesAreBlankAndUpdateLaterRedrawsInsteadO
 TEST(SettingsPage, RefreshRereadsAndRedrawsOnlyThisPage) {
   Settings s;
   s.Show();
-  s.page(kModePrintSettings)[38] = 6;
-  s.printer().testUnitReady = -0x01020480;  // door opened meanwhile
-  s.printer().status = -0x01020480;
-  s.printer().logSupplies[13] = 1;
+  s.ModePage(kModePrintSettings)[38] = 6;
+  s.Device().testUnitReady = -0x01020480;  // door opened meanwhile
+  s.Device().status = -0x01020480;
+  s.Device().logSupplies[13] = 1;
   s.library.calls.clear();
   s.settings.Cmd1_Click(1);
   EXPECT_EQ(s.boxes.shown.back().text, "Would you like to refresh Printer Setting?");
@@ -271,9 +271,9 @@ TEST(SettingsPage, RefreshRereadsAndRedrawsOnlyThisPage) {
 TEST(PageChange, RedrawsEveryPageButTheOneLeft) {
   Settings s;
   s.Show();
-  s.page(kModePrintSettings)[38] = 6;
-  s.printer().logSupplies[13] = 1;
-  s.printer().inquiry[36] = 0x1F;
+  s.ModePage(kModePrintSettings)[38] = 6;
+  s.Device().logSupplies[13] = 1;
+  s.Device().inquiry[36] = 0x1F;
   s.form.SSTab1_Click(1);  // leaving the settings page
   EXPECT_EQ(s.Value(0), "-3") << "unsent changes on the page left stay";
   EXPECT_EQ(s.view.Text("Label2", 6), "None");

@@ -33,7 +33,7 @@ struct Monitor {
     library.pollTickDepth = [this] { return clock.pollTickDepth; };
     form.Load(L"C:\\Mon");
   }
-  testing::FakePrinter& device() { return printer.printers[0]; }
+  testing::FakePrinter& Device() { return printer.printers[0]; }
   const std::string& Text(std::string_view name, int index = -1) { return view.Text(name, index); }
   // The values the status page shows from the snapshot.
   std::vector<std::string> ShownValues() {
@@ -71,7 +71,7 @@ TEST(PrinterFaults, BusyForeverShowsBusyAndTheLastValuesReadThenRecovers) {
   EXPECT_EQ(m.Text("Label0_1"), text::kPrinterBusy) << "a printer that never answers is not ready";
   EXPECT_EQ(m.view[{"Label0_1"}].foreColor, kRed);
   EXPECT_EQ(m.ShownValues(), shown) << "busy reads change nothing";
-  EXPECT_EQ(m.common.printers().count, 1);
+  EXPECT_EQ(m.common.Printers().count, 1);
 
   m.library.Recover();
   m.clock.Run(1'000);
@@ -89,17 +89,17 @@ TEST(PrinterFaults, WithoutStatusWordsTheTestAnswerIsTheStatus) {
   Monitor m;
   NoStatusWords library(m.printer);
   Common common{library, m.clock};
-  common.printers() = m.common.printers();
+  common.Printers() = m.common.Printers();
 
-  m.device().testUnitReady = -0x01020480;  // door open
+  m.Device().testUnitReady = -0x01020480;  // door open
   common.ReadStatus();
-  EXPECT_EQ(common.info().statusCode, -0x01020480) << "the printer's own answer, not a placeholder";
-  EXPECT_EQ(common.info().stateCode, 0);
+  EXPECT_EQ(common.Info().statusCode, -0x01020480) << "the printer's own answer, not a placeholder";
+  EXPECT_EQ(common.Info().stateCode, 0);
 
-  m.device().testUnitReady = 0;  // ready, and nothing more to say
+  m.Device().testUnitReady = 0;  // ready, and nothing more to say
   common.ReadStatus();
-  EXPECT_EQ(common.info().statusCode, 0);
-  EXPECT_EQ(common.info().stateCode, 0);
+  EXPECT_EQ(common.Info().statusCode, 0);
+  EXPECT_EQ(common.Info().stateCode, 0);
 }
 
 TEST(PrinterFaults, UnpluggedBetweenStatusAndRefreshShowsNoPrinterNotOldValues) {
@@ -109,14 +109,14 @@ TEST(PrinterFaults, UnpluggedBetweenStatusAndRefreshShowsNoPrinterNotOldValues) 
   m.StillRunning();
   EXPECT_EQ(m.Text("Label0_1"), "No printer is found");
   for (const std::string& value : m.ShownValues()) EXPECT_EQ(value, "");
-  EXPECT_EQ(m.common.printers().count, 0);
+  EXPECT_EQ(m.common.Printers().count, 0);
 
   m.clock.Run(10'000);  // rescanning once a second
   m.StillRunning();
   EXPECT_EQ(m.Text("Label0_1"), "No printer is found");
 
   // Plugged in again with a new ribbon: the page never shows the old ribbon's lot for it.
-  std::memcpy(&m.device().modePages[kModeInkRibbon][12], "LOT-B2", 6);
+  std::memcpy(&m.Device().modePages[kModeInkRibbon][12], "LOT-B2", 6);
   m.library.Recover();
   for (int second = 0; second < 3; ++second) {
     m.clock.Run(1'000);
@@ -135,20 +135,20 @@ TEST(PrinterFaults, UnpluggedDuringTheStatusCallShowsTheErrorNotReady) {
   };
   GoneAtStatus library(m.printer);
   Common common{library, m.clock};
-  common.printers() = m.common.printers();
+  common.Printers() = m.common.Printers();
   common.ReadStatus();
-  EXPECT_EQ(common.info().statusCode, kNoPrinterLibrary) << "a failed status call is no status";
-  EXPECT_TRUE(IsDisconnectionCode(common.info().statusCode));
+  EXPECT_EQ(common.Info().statusCode, kNoPrinterLibrary) << "a failed status call is no status";
+  EXPECT_TRUE(IsDisconnectionCode(common.Info().statusCode));
 }
 
 TEST(PrinterFaults, WrongPageCodesLeaveEveryValueAsItWas) {
   Monitor m;
-  const PrinterInfo before = m.common.info();
+  const PrinterInfo before = m.common.Info();
   const auto shown = m.ShownValues();
   m.library.fault = Fault::WrongPageCodes;
   m.clock.Run(10'000);
   m.StillRunning();
-  const PrinterInfo& after = m.common.info();
+  const PrinterInfo& after = m.common.Info();
   EXPECT_EQ(after.printerPrintCounter, before.printerPrintCounter);
   EXPECT_EQ(after.printCounter, before.printCounter);
   EXPECT_EQ(after.inkQuantity, before.inkQuantity);
@@ -162,7 +162,7 @@ TEST(PrinterFaults, WrongPageCodesLeaveEveryValueAsItWas) {
   EXPECT_EQ(m.ShownValues(), shown);
   EXPECT_EQ(m.Text("Label0_1"), "Ready");
 
-  m.device().logCounters[19] = 46;
+  m.Device().logCounters[19] = 46;
   m.library.Recover();
   m.clock.Run(1'000);
   EXPECT_EQ(m.Text("Label0_6"), " 46");
@@ -171,13 +171,13 @@ TEST(PrinterFaults, WrongPageCodesLeaveEveryValueAsItWas) {
 TEST(PrinterFaults, RandomPagesShowOnlyWhatAPageSaid) {
   Monitor m;
   m.library.fault = Fault::RandomPages;
-  std::set<std::string> lotsRead = {m.common.info().lotNumber};
-  std::set<std::string> versionsRead = {m.common.info().printerVersion};
+  std::set<std::string> lotsRead = {m.common.Info().lotNumber};
+  std::set<std::string> versionsRead = {m.common.Info().printerVersion};
   for (int poll = 0; poll < 40; ++poll) {
-    const PrinterInfo before = m.common.info();
+    const PrinterInfo before = m.common.Info();
     m.library.answered.clear();
     m.clock.Run(1'000);
-    const PrinterInfo& info = m.common.info();
+    const PrinterInfo& info = m.common.Info();
     ASSERT_EQ(m.library.answered.size(), 9u) << "every page is read";
 
     const DataBuffer& counters = m.library.answered["LogSense 38"];
@@ -202,7 +202,7 @@ TEST(PrinterFaults, RandomPagesShowOnlyWhatAPageSaid) {
 
   m.library.Recover();
   m.clock.Run(1'000);
-  EXPECT_EQ(m.common.info().lotNumber, "LOT-A1");
+  EXPECT_EQ(m.common.Info().lotNumber, "LOT-A1");
   EXPECT_EQ(m.Text("Label0_5"), " 120");
   EXPECT_EQ(m.Text("Label0_2", 0), "50");
 }

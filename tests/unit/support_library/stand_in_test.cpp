@@ -77,13 +77,13 @@ TEST_F(StandIn, PreconditionsAndStatusReporting) {
   EXPECT_EQ(written, 5);
   // [Status] replaces the natural status of a failure.
   EXPECT_EQ(sim.ValidatePrinterName(L"office"), 0);
-  EXPECT_EQ(sim.lastStatus(), 1801);
+  EXPECT_EQ(sim.LastStatus(), 1801);
   state.statuses.clear();
   EXPECT_EQ(sim.ValidatePrinterName(L"Office"), 0);
-  EXPECT_EQ(sim.lastStatus(), abi::kStatusNameInUse);
+  EXPECT_EQ(sim.LastStatus(), abi::kStatusNameInUse);
   EXPECT_EQ(sim.ValidatePrinterName(L"New, printer"), 0);
   EXPECT_EQ(sim.ValidatePrinterName(L"Lobby"), 1);
-  EXPECT_FALSE(sim.modified());
+  EXPECT_FALSE(sim.Modified());
 }
 
 TEST_F(StandIn, ForcedFailuresCountDownAndAreJournaled) {
@@ -91,17 +91,17 @@ TEST_F(StandIn, ForcedFailuresCountDownAndAreJournaled) {
   abi::MonitorRecord record{L"S\\", L"new.dll", nullptr, nullptr, nullptr, 1, 0};
   int32_t restart = -1;
   auto install = [&](Simulation& s) { return s.InstallPortMonitor(L"TPX Monitor", &record, &restart); };
-  EXPECT_EQ(sim.run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 0);
-  EXPECT_EQ(sim.lastStatus(), 1603);
-  EXPECT_EQ(sim.run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 0);
-  EXPECT_EQ(sim.run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 1);
+  EXPECT_EQ(sim.Run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 0);
+  EXPECT_EQ(sim.LastStatus(), 1603);
+  EXPECT_EQ(sim.Run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 0);
+  EXPECT_EQ(sim.Run(abi::kInstallPortMonitor, install, L"TPX Monitor", 8u), 1);
   EXPECT_EQ(restart, 0);
   EXPECT_EQ(state.failures.count(44), 0u);  // used up
-  EXPECT_EQ(sim.run(abi::kReplacePortMonitor, [&](Simulation& s) { return s.ReplacePortMonitor(L"x", &record); }), 0);
+  EXPECT_EQ(sim.Run(abi::kReplacePortMonitor, [&](Simulation& s) { return s.ReplacePortMonitor(L"x", &record); }), 0);
   EXPECT_EQ(state.failures.count(83), 1u);  // fails every time
-  ASSERT_EQ(sim.journal().size(), 4u);
-  EXPECT_EQ(sim.journal()[0], L"InstallPortMonitor(\"TPX Monitor\", 8) = 0");
-  EXPECT_TRUE(sim.modified());
+  ASSERT_EQ(sim.Journal().size(), 4u);
+  EXPECT_EQ(sim.Journal()[0], L"InstallPortMonitor(\"TPX Monitor\", 8) = 0");
+  EXPECT_TRUE(sim.Modified());
 }
 
 TEST_F(StandIn, EnumerationProtocolAndFilters) {
@@ -115,7 +115,7 @@ TEST_F(StandIn, EnumerationProtocolAndFilters) {
   uint32_t needed = 0;
   EXPECT_EQ(sim.EnumPorts(small, 4, &needed, nullptr), 0);
   EXPECT_EQ(needed, 18u);
-  EXPECT_EQ(sim.lastStatus(), kInsufficientBuffer);
+  EXPECT_EQ(sim.LastStatus(), kInsufficientBuffer);
   wchar_t monitor[32];
   EXPECT_EQ(sim.GetMonitorOfPort(nullptr, 0, &needed, L"LPT1:"), 0);
   EXPECT_EQ(needed, 11u);
@@ -136,7 +136,7 @@ TEST_F(StandIn, InstallThenDeleteLeavesTheSystemAsItWas) {
   EXPECT_EQ(sim.InstallPrinterDriver(L"New Driver", &driver, 0), 1);
   EXPECT_EQ(sim.IsPrinterDriverInstalled(L"new driver"), 1);
   EXPECT_EQ(sim.AddPrinter(L"Desk", L"New Driver", port, L"users", nullptr, nullptr, 0x1000004), 0);
-  EXPECT_EQ(sim.lastStatus(), kDuplicateShare);
+  EXPECT_EQ(sim.LastStatus(), kDuplicateShare);
   EXPECT_EQ(sim.AddPrinter(L"Desk", L"New Driver", port, nullptr, nullptr, nullptr, 0x1000004), 1);
   EXPECT_EQ(sim.IsShareNameUsed(L"public"), 1);
   EXPECT_EQ(sim.QueryMonitorFile(L"TPX LangMon", abi::kQueryInstalledFile, L"lm.dll", port), 1);
@@ -144,7 +144,7 @@ TEST_F(StandIn, InstallThenDeleteLeavesTheSystemAsItWas) {
 
   // The monitor serves Desk: refused unless forced; the driver takes its printers along.
   EXPECT_EQ(sim.DeletePortMonitor(L"TPX Monitor", abi::kDeleteMonitorFlags), 0);
-  EXPECT_EQ(sim.lastStatus(), abi::kStatusMonitorInUse);
+  EXPECT_EQ(sim.LastStatus(), abi::kStatusMonitorInUse);
   EXPECT_EQ(sim.DeletePrinterDriver(L"New Driver", 0), 1);
   EXPECT_EQ(sim.IsPrinterInstalled(L"Desk"), 0);
   EXPECT_EQ(sim.DeletePort(L"TPX800 Port 2"), 1);
@@ -154,7 +154,7 @@ TEST_F(StandIn, InstallThenDeleteLeavesTheSystemAsItWas) {
 TEST_F(StandIn, BusyDriversLockedMonitorsAndTheSpooler) {
   Simulation sim(state, 0);
   EXPECT_EQ(sim.DeletePrinterDriver(L"TPX Driver", 0), 0);  // Office has jobs
-  EXPECT_EQ(sim.lastStatus(), kDriverInUse);
+  EXPECT_EQ(sim.LastStatus(), kDriverInUse);
   EXPECT_EQ(sim.DeletePrinterDriver(L"TPX Driver", 0x0500), 1);  // the other system's copy
   EXPECT_EQ(sim.DeletePrinterDriver(L"TPX Driver", 0x0500), 0);
 
@@ -180,7 +180,7 @@ TEST_F(StandIn, BusyDriversLockedMonitorsAndTheSpooler) {
   // A staged USB driver with no printer attached points to the alternate installation.
   abi::UsbDriverRecord usb{L"S\\", L"usb.sys", L"usb.inf", nullptr, nullptr, 1, 0};
   EXPECT_EQ(sim.InstallUsbDriver(L"TPX USB", &usb, L"VID_1234&PID_0001", false), 1);
-  EXPECT_EQ(sim.lastStatus(), abi::kStatusUseAlternate);
+  EXPECT_EQ(sim.LastStatus(), abi::kStatusUseAlternate);
 }
 
 }  // namespace
@@ -196,14 +196,14 @@ TEST(StandInPrinter, ConnectedPrinterLeavesNoAlternateStatusAndIsKept) {
   support_abi::UsbDriverRecord usb{L"D:\\usb\\", L"tpxusb.sys", L"tpxusb.inf", nullptr, nullptr, 1, 0};
   Simulation sim(parsed.state, 0);
   EXPECT_EQ(sim.InstallUsbDriver(L"TPX USB", &usb, L"VID_1234&PID_0001", false), 1);
-  EXPECT_EQ(sim.lastStatus(), 0);
-  EXPECT_TRUE(sim.printerConnected());
+  EXPECT_EQ(sim.LastStatus(), 0);
+  EXPECT_TRUE(sim.PrinterConnected());
   EXPECT_TRUE(ParseState(FormatState(parsed.state)).state.printerConnected);
 
   State unplugged = ParseState(L"[System]\nUsbDeviceStatus=9\n").state;
   Simulation other(unplugged, 0);
   EXPECT_EQ(other.InstallUsbDriver(L"TPX USB", &usb, L"VID_1234&PID_0001", false), 1);
-  EXPECT_EQ(other.lastStatus(), 9);
+  EXPECT_EQ(other.LastStatus(), 9);
   EXPECT_EQ(FormatState(unplugged).find(L"PrinterConnected"), std::wstring::npos);
 }
 

@@ -51,7 +51,7 @@ class Launchers : public ::testing::Test {
   void SetUp() override {
     const std::wstring built = robot::ProgramFolder() + L"\\";
     for (const wchar_t* file : {L"Install.exe", L"Uninstall.exe", L"LMOSSUPW.DLL", support_abi::kLibraryFileName, L"KVSETUPW64.EXE"}) {
-      ASSERT_TRUE(robot::CopyInto(built + file, folder.path())) << file;
+      ASSERT_TRUE(robot::CopyInto(built + file, folder.Path())) << file;
     }
     for (const wchar_t* name : {L"KVSETUPW.DLL", L"KVSETUPW64.DLL"}) {
       ASSERT_TRUE(::CopyFileW((built + kBuiltWizard).c_str(), (folder / name).c_str(), FALSE));
@@ -69,12 +69,12 @@ class Launchers : public ::testing::Test {
 
   // The launcher's own window: class LumoSetupClass, titled "SETUP Wizard".
   HWND LauncherWindow(const robot::Process& launcher) {
-    return robot::WaitForWindowOf(launcher.id(), L"LumoSetupClass", L"SETUP Wizard", kTimeout);
+    return robot::WaitForWindowOf(launcher.Id(), L"LumoSetupClass", L"SETUP Wizard", kTimeout);
   }
 
   // The launcher's error box: its text, after pressing OK.
   std::wstring AnswerErrorBox(const robot::Process& launcher) {
-    HWND box = robot::WaitForWindowOf(launcher.id(), L"#32770", L"SETUP Wizard", kTimeout);
+    HWND box = robot::WaitForWindowOf(launcher.Id(), L"#32770", L"SETUP Wizard", kTimeout);
     if (!box) return L"(no message box)";
     const std::wstring text = robot::MessageBoxText(box);
     robot::PressButton(box, IDOK);
@@ -89,7 +89,7 @@ class Launchers : public ::testing::Test {
 TEST_F(Launchers, InstallOn32BitWindowsRunsTheWizardInItsOwnProcessUnderItsWindow) {
   SetOsCode("0x0600");
   robot::Process install = Start(L"Install.exe");
-  ASSERT_TRUE(install.started());
+  ASSERT_TRUE(install.Started());
   HWND window = LauncherWindow(install);
   ASSERT_NE(window, nullptr);
 
@@ -106,7 +106,7 @@ TEST_F(Launchers, InstallOn32BitWindowsRunsTheWizardInItsOwnProcessUnderItsWindo
 
   HWND sheet = WaitForTitle(kInstallTitle);
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(ProcessOf(sheet), install.id());
+  EXPECT_EQ(ProcessOf(sheet), install.Id());
   EXPECT_EQ(::GetWindow(sheet, GW_OWNER), window);
   // Centred on the screen, not hanging from the 0 x 0 owner to the lower right.
   RECT sheetRect{}, work{};
@@ -123,7 +123,7 @@ TEST_F(Launchers, UninstallOn32BitVistaRunsTheDeleteWizardInProcess) {
   robot::Process uninstall = Start(L"Uninstall.exe");
   HWND sheet = WaitForTitle(kDeleteTitle);
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(ProcessOf(sheet), uninstall.id());
+  EXPECT_EQ(ProcessOf(sheet), uninstall.Id());
   Cancel(sheet);
   EXPECT_EQ(uninstall.Wait(kTimeout), 0u);
 }
@@ -141,7 +141,7 @@ TEST_F(Launchers, On64BitWindowsTheHostRunsTheWizardInTheLaunchersMode) {
     robot::Process launcher = Start(c.program);
     HWND sheet = WaitForTitle(c.title);
     ASSERT_NE(sheet, nullptr);
-    EXPECT_NE(ProcessOf(sheet), launcher.id());
+    EXPECT_NE(ProcessOf(sheet), launcher.Id());
     EXPECT_EQ(ImageNameOf(ProcessOf(sheet)), L"KVSETUPW64.EXE");
     // The launcher waits for the host to end.
     EXPECT_EQ(launcher.Wait(500), static_cast<DWORD>(STILL_ACTIVE));

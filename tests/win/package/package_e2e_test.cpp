@@ -171,7 +171,7 @@ class PackageEndToEnd : public WizardEndToEnd {
   HWND MenuAgain(HWND previous) {
     HWND found = nullptr;
     robot::WaitUntil([&] {
-      found = robot::FindWindowOf(menu_->id(), L"#32770", kMenuTitle);
+      found = robot::FindWindowOf(menu_->Id(), L"#32770", kMenuTitle);
       return found && found != previous;
     }, 120000);
     return found != previous ? found : nullptr;

@@ -55,7 +55,7 @@ class SetupMenu : public ::testing::Test {
  protected:
   void SetUp() override {
     RemoveEntry();
-    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup.exe", folder_.path()));
+    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup.exe", folder_.Path()));
   }
   void TearDown() override { RemoveEntry(); }
 
@@ -64,7 +64,7 @@ class SetupMenu : public ::testing::Test {
     HWND found = nullptr;
     robot::WaitUntil(
         [&] {
-          found = robot::FindWindowOf(menu.id(), L"#32770", L"Card Printer");
+          found = robot::FindWindowOf(menu.Id(), L"#32770", L"Card Printer");
           return found && found != previous;
         },
         kWait);
@@ -75,12 +75,12 @@ class SetupMenu : public ::testing::Test {
 };
 
 TEST_F(SetupMenu, RunsTheTickedComponentsInOrderAndComesBack) {
-  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup_menu_recorder.exe", folder_.path()));
+  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup_menu_recorder.exe", folder_.Path()));
   ASSERT_TRUE(robot::WriteFile(folder_ / L"setup.ini", TestConfiguration()));
   const std::wstring record = folder_ / L"record.txt";
 
   robot::Process menu = robot::Process::Start(folder_ / L"setup.exe");
-  ASSERT_TRUE(menu.started());
+  ASSERT_TRUE(menu.Started());
   HWND dialog = NextDialog(menu);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(robot::TextOf(robot::DescendantById(dialog, IDC_HEADING)), L"Menu under test");
@@ -127,7 +127,7 @@ TEST_F(SetupMenu, RunsTheTickedComponentsInOrderAndComesBack) {
 }
 
 TEST_F(SetupMenu, TheOpenDocumentFolderButtonRunsItsCommand) {
-  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup_menu_recorder.exe", folder_.path()));
+  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\setup_menu_recorder.exe", folder_.Path()));
   ASSERT_TRUE(robot::WriteFile(
       folder_ / L"setup.ini",
       common::WideToUtf16Le(L"[Title-E]\nDocuments\n\n[Process-0]\n\"setup_menu_recorder.exe\" documents\n")));
@@ -144,7 +144,7 @@ TEST_F(SetupMenu, TheOpenDocumentFolderButtonRunsItsCommand) {
 
 TEST_F(SetupMenu, AMissingConfigurationFileIsReportedAndEndsTheProgram) {
   robot::Process menu = robot::Process::Start(folder_ / L"setup.exe");
-  HWND box = robot::WaitForMessageBox(menu.id(), kWait);
+  HWND box = robot::WaitForMessageBox(menu.Id(), kWait);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(robot::TextOf(box), L"setup");
   EXPECT_EQ(robot::MessageBoxText(box), L"Cannot open an initialization file.");

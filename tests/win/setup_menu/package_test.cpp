@@ -51,7 +51,7 @@ TEST(PackageMenu, TheStatusMonitorEntryStartsThePackagesInstaller) {
     GTEST_SKIP() << "appsetup is not part of this build";
   }
   robot::Process menu = robot::Process::Start(Distribution() + L"\\setup.exe");
-  HWND dialog = robot::WaitForWindowOf(menu.id(), L"#32770", L"Card Printer", kWait);
+  HWND dialog = robot::WaitForWindowOf(menu.Id(), L"#32770", L"Card Printer", kWait);
   ASSERT_NE(dialog, nullptr);
   const LANGID language = ::GetSystemDefaultLangID();
   if (language != 1041 && language != 2052) {
@@ -66,14 +66,14 @@ TEST(PackageMenu, TheStatusMonitorEntryStartsThePackagesInstaller) {
   HWND installer = nullptr;
   ASSERT_TRUE(robot::WaitUntil([&] { return (installer = WindowOfProgram(L"\\Monitor\\appsetup.exe")) != nullptr; },
                                kWait));
-  EXPECT_EQ(robot::FindWindowOf(menu.id(), L"#32770", L"Card Printer"), nullptr) << "no menu while it runs";
+  EXPECT_EQ(robot::FindWindowOf(menu.Id(), L"#32770", L"Card Printer"), nullptr) << "no menu while it runs";
   DWORD installerId = 0;
   ::GetWindowThreadProcessId(installer, &installerId);
   common::win::UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, installerId));
   ASSERT_TRUE(process);
   ::TerminateProcess(process.get(), 3);
 
-  HWND again = robot::WaitForWindowOf(menu.id(), L"#32770", L"Card Printer", kWait);
+  HWND again = robot::WaitForWindowOf(menu.Id(), L"#32770", L"Card Printer", kWait);
   ASSERT_NE(again, nullptr);
   EXPECT_FALSE(Checked(again, IDC_INSTALL_MONITOR)) << "counted as installed whatever the installer's end";
   robot::Click(robot::DescendantById(again, IDC_EXIT));

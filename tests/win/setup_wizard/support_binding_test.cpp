@@ -27,8 +27,8 @@ std::string ReadAll(const std::wstring& path) {
 class SupportBinding : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\" + abi::kLibraryFileName, folder.path()));
-    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\LMOSSUPW_LACKING.DLL", folder.path()));
+    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\" + abi::kLibraryFileName, folder.Path()));
+    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\LMOSSUPW_LACKING.DLL", folder.Path()));
     robot::WriteFile(folder / L"state.ini", "[System]\r\nOsCode=0x0A00\r\nJournal=journal.txt\r\n");
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
   }
@@ -40,7 +40,7 @@ class SupportBinding : public ::testing::Test {
 
 TEST_F(SupportBinding, StandInBindsAndItsExportsTakeOurArgumentsAndRecords) {
   SupportLibrary library(loader);
-  ASSERT_EQ(library.Bind(folder.path()), 1);
+  ASSERT_EQ(library.Bind(folder.Path()), 1);
   EXPECT_EQ(library.GetOsVersionCode(), 0x0A00);
 
   abi::MonitorRecord monitor{L"D:\\Disk1\\", L"tpxmon.dll", L"tpxmon.inf", nullptr, nullptr, 1, 0};
@@ -83,7 +83,7 @@ TEST_F(SupportBinding, StandInBindsAndItsExportsTakeOurArgumentsAndRecords) {
   EXPECT_NE(state.find("Processor=TPXPP"), std::string::npos);
   EXPECT_NE(state.find("Attributes=0x1000004"), std::string::npos);
   SupportLibrary again(loader);
-  ASSERT_EQ(again.Bind(folder.path()), 1);
+  ASSERT_EQ(again.Bind(folder.Path()), 1);
   EXPECT_EQ(again.IsPrinterDriverInstalled(L"orv tpx800 u1", 0), 1);
   EXPECT_NE(ReadAll(folder / L"journal.txt").find("AddPrinterWithProcessor(\"Front desk\", \"ORV TPX800 U1\""),
             std::string::npos);
@@ -91,16 +91,16 @@ TEST_F(SupportBinding, StandInBindsAndItsExportsTakeOurArgumentsAndRecords) {
 
 TEST_F(SupportBinding, LibraryLackingOneOrdinalIsRefusedAndUnloaded) {
   SupportLibrary library(loader);
-  EXPECT_EQ(library.Bind(folder.path(), L"LMOSSUPW_LACKING.DLL"), 0);
+  EXPECT_EQ(library.Bind(folder.Path(), L"LMOSSUPW_LACKING.DLL"), 0);
   EXPECT_EQ(::GetModuleHandleW((folder / L"LMOSSUPW_LACKING.DLL").c_str()), nullptr);
   EXPECT_EQ(library.GetOsVersionCode(), 0);
-  EXPECT_EQ(library.Bind(folder.path(), L"NOSUCH.DLL"), 0);
+  EXPECT_EQ(library.Bind(folder.Path(), L"NOSUCH.DLL"), 0);
 }
 
 TEST_F(SupportBinding, ForcedFailureFromTheStateFile) {
   robot::WriteFile(folder / L"state.ini", "[Fail]\r\nGetOsVersionCode=1150*1\r\n");
   SupportLibrary library(loader);
-  ASSERT_EQ(library.Bind(folder.path()), 1);
+  ASSERT_EQ(library.Bind(folder.Path()), 1);
   EXPECT_EQ(library.GetOsVersionCode(), 0);
   int32_t written = 0;
   EXPECT_EQ(library.GetLastSupportStatus(&written), 1150);

@@ -145,7 +145,7 @@ class WizardEndToEnd : public ::testing::Test {
     const std::wstring bin = robot::ProgramFolder();
     // The launchers' support library, and the one of the wizard's bitness (the same name in 32-bit).
     for (const wchar_t* f : {kWizardDll.c_str(), L"LMOSSUPW.DLL", support_abi::kLibraryFileName, L"KVSetup.ini", L"License.txt"}) {
-      ASSERT_TRUE(robot::CopyInto(bin + L"\\" + f, folder.path())) << Narrow(f);
+      ASSERT_TRUE(robot::CopyInto(bin + L"\\" + f, folder.Path())) << Narrow(f);
     }
     for (const wchar_t* sub : {L"driver", L"driver\\x86", L"monitor", L"monitor\\x86", L"usb", L"usb\\x86"}) {
       ::CreateDirectoryW((folder / sub).c_str(), nullptr);

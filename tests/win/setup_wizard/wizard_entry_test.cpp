@@ -114,7 +114,7 @@ class WizardCall {
 class WizardEntry : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\" + kWizardDll, folder.path()));
+    ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\" + kWizardDll, folder.Path()));
     ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", (folder / L"state.ini").c_str());
   }
   void TearDown() override { ::SetEnvironmentVariableW(L"LMOSSUPW_STATE", nullptr); }

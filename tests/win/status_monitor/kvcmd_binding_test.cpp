@@ -35,20 +35,20 @@ TEST_F(Binding, ScansAndReadsTheStandIn) {
   NoEvents events;
   Common common(library, events);
   ASSERT_EQ(common.ScanPrinters(), 0);
-  ASSERT_EQ(common.printers().count, 2);
-  EXPECT_EQ(common.printers().units[0], 0);
-  EXPECT_EQ(common.printers().units[1], 3);
-  EXPECT_EQ(common.printers().unitText, "1");
+  ASSERT_EQ(common.Printers().count, 2);
+  EXPECT_EQ(common.Printers().units[0], 0);
+  EXPECT_EQ(common.Printers().units[1], 3);
+  EXPECT_EQ(common.Printers().unitText, "1");
 
   common.ReadStatus();
-  EXPECT_EQ(common.info().statusCode, 0);
+  EXPECT_EQ(common.Info().statusCode, 0);
   EXPECT_EQ(common.RefreshPrinterInfo(), 0);
-  EXPECT_EQ(common.info().lotNumber, "LOT-B");
-  EXPECT_EQ(common.info().inkType, 0);
+  EXPECT_EQ(common.Info().lotNumber, "LOT-B");
+  EXPECT_EQ(common.Info().inkType, 0);
 
   common.SelectPrinter(1);
   common.ReadStatus();
-  EXPECT_EQ(common.info().statusCode, -0x01020480) << "door open";
+  EXPECT_EQ(common.Info().statusCode, -0x01020480) << "door open";
 }
 
 TEST_F(Binding, MissingLibraryFailsEveryCallWithFileNotFound) {
@@ -59,7 +59,7 @@ TEST_F(Binding, MissingLibraryFailsEveryCallWithFileNotFound) {
   NoEvents events;
   Common common(library, events);
   EXPECT_EQ(common.ScanPrinters(), kLibraryMissing);
-  EXPECT_EQ(common.printers().count, 0);
+  EXPECT_EQ(common.Printers().count, 0);
 }
 
 TEST_F(Binding, ALibraryWithoutTheFunctionFailsThatCallOnly) {

@@ -19,9 +19,9 @@ TEST(Monitor, ListsThreeVirtualPrintersAndFollowsTheStateFile) {
   const std::wstring state = folder / L"printers.ini";
   ASSERT_TRUE(robot::WriteFile(state, kThreePrinters));
   auto monitor = robot::Process::Start(robot::ProgramFolder() + L"\\TPX800StatusMonitor.exe", {L"QLC07RT_STATE=" + state});
-  ASSERT_TRUE(monitor.started());
+  ASSERT_TRUE(monitor.Started());
 
-  HWND window = robot::WaitForWindowOf(monitor.id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
+  HWND window = robot::WaitForWindowOf(monitor.Id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
   ASSERT_NE(window, nullptr);
   HWND combo = Control(window, {"Combo0"});
   EXPECT_TRUE(robot::IsEnabled(combo));
@@ -45,10 +45,10 @@ TEST(Monitor, ListsThreeVirtualPrintersAndFollowsTheStateFile) {
 
 TEST(Monitor, WithoutTheLibraryShowsItsMessageAndEnds) {
   robot::TempFolder folder;  // the monitor alone, without QLC07RT.dll beside it
-  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\TPX800StatusMonitor.exe", folder.path()));
+  ASSERT_TRUE(robot::CopyInto(robot::ProgramFolder() + L"\\TPX800StatusMonitor.exe", folder.Path()));
   auto monitor = robot::Process::Start(folder / L"TPX800StatusMonitor.exe");
-  ASSERT_TRUE(monitor.started());
-  HWND box = robot::WaitForMessageBox(monitor.id(), 20000);
+  ASSERT_TRUE(monitor.Started());
+  HWND box = robot::WaitForMessageBox(monitor.Id(), 20000);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(robot::TextOf(box), L"TPX800 Status Monitor");
   EXPECT_EQ(robot::MessageBoxText(box), L"KV Port Manager is not found. Status Monitor ends.");

@@ -64,7 +64,7 @@ class SettingsPage : public ::testing::Test {
   }
   // The settings page of a started monitor, its level slider at the shown value.
   HWND OpenSettings(const robot::Process& monitor, const std::wstring& level) {
-    HWND window = robot::WaitForWindowOf(monitor.id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
+    HWND window = robot::WaitForWindowOf(monitor.Id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
     if (!window) return nullptr;
     if (!SelectPage(window, Control(window, {"HScroll1", 0}))) return nullptr;
     HWND label = Control(window, {"Label1_3", 0});
@@ -77,7 +77,7 @@ class SettingsPage : public ::testing::Test {
 
 TEST_F(SettingsPage, UpdateWritesTheVirtualPrinterAndRefreshShowsItAgain) {
   auto monitor = Start();
-  ASSERT_TRUE(monitor.started());
+  ASSERT_TRUE(monitor.Started());
   HWND window = OpenSettings(monitor, L"0");
   ASSERT_NE(window, nullptr);
   HWND level = Control(window, {"Label1_3", 0});
@@ -90,7 +90,7 @@ TEST_F(SettingsPage, UpdateWritesTheVirtualPrinterAndRefreshShowsItAgain) {
   ClickArrow(Control(window, {"HScroll1", 4}), SB_LINELEFT, 3);
   EXPECT_TRUE(robot::WaitUntil([&] { return robot::TextOf(level) == L"2" && robot::TextOf(offsetX) == L"-3"; }, 5000));
   robot::Click(Control(window, {"Cmd1", 0}));
-  ASSERT_TRUE(Answer(monitor.id(), L"Would you like to change Printer Setting?"));
+  ASSERT_TRUE(Answer(monitor.Id(), L"Would you like to change Printer Setting?"));
 
   // The virtual printer now answers with the new bytes.
   std::string text;
@@ -111,12 +111,12 @@ TEST_F(SettingsPage, UpdateWritesTheVirtualPrinterAndRefreshShowsItAgain) {
     Common common(library, events);
     ASSERT_EQ(common.ScanPrinters(), 0);
     std::array<uint8_t, 256> page{};
-    ASSERT_EQ(library.ModeSense(common.printers().selected, 0x28, page.data()).code, 0);
+    ASSERT_EQ(library.ModeSense(common.Printers().selected, 0x28, page.data()).code, 0);
     EXPECT_EQ(page[4], 0x28);
     EXPECT_EQ(page[38], 5);
-    ASSERT_EQ(library.ModeSense(common.printers().selected, 0x2B, page.data()).code, 0);
+    ASSERT_EQ(library.ModeSense(common.Printers().selected, 0x2B, page.data()).code, 0);
     EXPECT_EQ(page[7], 4);
-    ASSERT_EQ(library.ModeSense(common.printers().selected, 0x2A, page.data()).code, 0);
+    ASSERT_EQ(library.ModeSense(common.Printers().selected, 0x2A, page.data()).code, 0);
     EXPECT_EQ(page[6], 1) << "the ISO coercivity went back as shown";
     ::SetEnvironmentVariableW(L"QLC07RT_STATE", nullptr);
   }
@@ -125,7 +125,7 @@ TEST_F(SettingsPage, UpdateWritesTheVirtualPrinterAndRefreshShowsItAgain) {
   ClickArrow(Control(window, {"HScroll1", 0}), SB_LINERIGHT, 1);
   EXPECT_TRUE(robot::WaitUntil([&] { return robot::TextOf(level) == L"3"; }, 5000));
   robot::Click(Control(window, {"Cmd1", 1}));
-  ASSERT_TRUE(Answer(monitor.id(), L"Would you like to refresh Printer Setting?"));
+  ASSERT_TRUE(Answer(monitor.Id(), L"Would you like to refresh Printer Setting?"));
   EXPECT_TRUE(robot::WaitUntil([&] { return robot::TextOf(level) == L"2"; }, 5000)) << robot::TextOf(level);
   EXPECT_EQ(robot::TextOf(offsetX), L"-3");
 
@@ -143,7 +143,7 @@ TEST_F(SettingsPage, UpdateWritesTheVirtualPrinterAndRefreshShowsItAgain) {
 
 TEST_F(SettingsPage, IndicatorsOfTheOtherPagesCannotBeChangedByAClick) {
   auto monitor = Start();
-  HWND window = robot::WaitForWindowOf(monitor.id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
+  HWND window = robot::WaitForWindowOf(monitor.Id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
   ASSERT_NE(window, nullptr);
   HWND check = Control(window, {"Check3", 1});  // no JIS encoder on this printer
   ASSERT_TRUE(SelectPage(window, check));

@@ -41,7 +41,7 @@ struct Monitor {
   HWND window = nullptr;
 
   Monitor() : process(Start()) {
-    window = robot::WaitForWindowOf(process.id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
+    window = robot::WaitForWindowOf(process.Id(), MainWindow::kWindowClass, L"TPX800 Status Monitor", 20000);
   }
   robot::Process Start() {
     const std::wstring state = folder / L"printers.ini";
@@ -55,7 +55,7 @@ struct Monitor {
   }
   // Waits for the next message box, checks its text and presses a button; the box is gone after.
   void Answer(const std::wstring& text, int button) {
-    HWND box = robot::WaitForMessageBox(process.id(), 10000);
+    HWND box = robot::WaitForMessageBox(process.Id(), 10000);
     ASSERT_NE(box, nullptr) << "no box for: " << Narrow(text);
     EXPECT_EQ(robot::MessageBoxText(box), text);
     robot::PressButton(box, button);
@@ -141,7 +141,7 @@ TEST(MonitorIcon, IsAddedAtLoadBringsTheMinimizedWindowBackAndIsRemovedAtUnload)
   robot::Click(m.Control({"Cmdm"}));
   ASSERT_TRUE(robot::WaitUntil([&] { return !::IsWindowVisible(m.window); }, 5000));
   ::PostMessageW(m.window, MainWindow::kIconMessage, 0, WM_RBUTTONDOWN);
-  HWND menu = robot::WaitForWindowOf(m.process.id(), L"#32768", L"", 5000);
+  HWND menu = robot::WaitForWindowOf(m.process.Id(), L"#32768", L"", 5000);
   ASSERT_NE(menu, nullptr) << "the icon menu";
   ::PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
   ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
@@ -200,7 +200,7 @@ TEST(InstructionLogWindow, WritesThePrintersLogToTheChosenFileAndCloses) {
   Monitor m;
   ASSERT_NE(m.window, nullptr);
   robot::Click(m.Control({"Cmd0", 0}));
-  HWND log = robot::WaitForWindowOf(m.process.id(), SubFormWindow::kWindowClass, L"Instruction Log", 10000);
+  HWND log = robot::WaitForWindowOf(m.process.Id(), SubFormWindow::kWindowClass, L"Instruction Log", 10000);
   ASSERT_NE(log, nullptr);
   EXPECT_FALSE(::IsWindowEnabled(m.window)) << "the window is modal";
   HWND path = robot::DescendantById(log, SubFormWindow::ControlId({"Text5"}));

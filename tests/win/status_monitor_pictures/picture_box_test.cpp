@@ -30,7 +30,7 @@ class PictureBoxTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     gdiplus_ = new GdiplusSession;
-    ASSERT_TRUE(gdiplus_->ok());
+    ASSERT_TRUE(gdiplus_->Started());
     ASSERT_TRUE(PictureBox::Register(::GetModuleHandleW(nullptr)));
   }
   static void TearDownTestSuite() {
